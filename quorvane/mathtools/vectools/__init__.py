@@ -1,0 +1,1 @@
+"""Three-vector routines for compiled callers (see vectools.h)."""

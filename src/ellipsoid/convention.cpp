@@ -1,0 +1,53 @@
+#include "convention.hpp"
+
+namespace quorvane::binding {
+
+bool assert_vector_shape(PyObject *obj)
+{
+    PyRef shape = get_attr(obj, state.names.shape);
+    return shape && check_assertion(equals(shape.get(), state.tuple_3));
+}
+
+bool assert_rows_shape(PyObject *obj)
+{
+    PyRef ndim = get_attr(obj, state.names.ndim);
+    if (!ndim || !check_assertion(equals(ndim.get(), state.int_2))) {
+        return false;
+    }
+    PyRef columns = shape_item(obj, 1);
+    return columns && check_assertion(equals(columns.get(), state.int_3));
+}
+
+bool assert_parallel_shapes(PyObject *const *objs, int count)
+{
+    return check_assertion(chained_attr_equal(state.names.ndim, objs, count, state.int_1)) &&
+           check_assertion(chained_attr_equal(state.names.shape, objs, count, nullptr));
+}
+
+int is_one_point(PyObject *obj)
+{
+    PyRef ndim = get_attr(obj, state.names.ndim);
+    return ndim ? equals(ndim.get(), state.int_1) : -1;
+}
+
+int all_scalars(PyObject *const *objs, int count)
+{
+    for (int k = 0; k < count; ++k) {
+        const int scalar = is_scalar(objs[k]);
+        if (scalar != 1) {
+            return scalar;
+        }
+    }
+    return 1;
+}
+
+PyRef leading_extent_by_3(PyObject *obj)
+{
+    PyRef extent = shape_item(obj, 0);
+    if (!extent) {
+        return extent;
+    }
+    return PyRef::steal(PyTuple_Pack(2, extent.get(), state.int_3));
+}
+
+}  // namespace quorvane::binding

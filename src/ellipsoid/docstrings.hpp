@@ -1,0 +1,284 @@
+// Docstrings of the Ellipsoid type and its ten methods. The first line of each
+// method's docstring is its signature.
+#pragma once
+
+namespace quorvane::binding::docs {
+
+inline constexpr const char kEllipsoid[] =
+    R"(Ellipsoid(double Re, double f) -> None
+An ellipsoid of revolution given by its equatorial radius and flattening,
+offering geographical calculations: surface normal and tangent vectors,
+reduced and geodetic latitude, conversions between ECEF positions and
+geodetic coordinates, east-north-up frames, ray intersections and
+azimuth/elevation/range.
+
+The ellipsoid is centred at the origin of an Earth-centred, Earth-fixed
+(ECEF) frame with its axis of revolution along z. Angles are radians,
+lengths metres.
+
+Parameters
+----------
+Re : float
+    Equatorial radius (semi-major axis) in metres; must be greater than zero.
+f : float
+    Flattening; must lie in [0.0, 1.0). f = 0 is a sphere.
+
+The polar radius is Rp = (1 - f) * Re. The object is immutable and cannot
+be pickled or copied.)";
+
+inline constexpr const char kReducedLatFromGeodeticLat[] =
+    R"(Ellipsoid.reduced_lat_from_geodetic_lat(self, geodetic_lat: double | ndarray[double]) -> double | ndarray[double]
+Vectorised conversion from geodetic to reduced (parametric) latitude.
+
+Applies beta = atan((1 - f) * tan(geodetic_lat)) element-wise to a scalar
+or to a one-dimensional array.
+
+Parameters
+----------
+geodetic_lat : float or ndarray of float64, shape (N,)
+    Geodetic latitude in radians. A real number is a scalar; anything else
+    must be a one-dimensional float64 array (ValueError otherwise).
+
+Returns
+-------
+float or ndarray of float64, shape (N,)
+    Reduced latitude in radians, in [-pi/2, pi/2].
+
+The inverse is geodetic_lat_from_reduced_lat.)";
+
+inline constexpr const char kGeodeticLatFromReducedLat[] =
+    R"(Ellipsoid.geodetic_lat_from_reduced_lat(self, reduced_lat: double | ndarray[double]) -> double | ndarray[double]
+Vectorised conversion from reduced (parametric) to geodetic latitude.
+
+Applies phi = atan(tan(reduced_lat) / (1 - f)) element-wise to a scalar or
+to a one-dimensional array.
+
+Parameters
+----------
+reduced_lat : float or ndarray of float64, shape (N,)
+    Reduced latitude in radians. A real number is a scalar; anything else
+    must be a one-dimensional float64 array (ValueError otherwise).
+
+Returns
+-------
+float or ndarray of float64, shape (N,)
+    Geodetic latitude in radians, in [-pi/2, pi/2].
+
+The inverse is reduced_lat_from_geodetic_lat.)";
+
+inline constexpr const char kEnu[] =
+    R"(Ellipsoid.enu(self, lat: double | ndarray[double], lon: double | ndarray[double]) -> ndarray[ENU_dtype]
+Local east-north-up frames at surface points.
+
+Parameters
+----------
+lat, lon : float, or ndarrays of shape (N,)
+    Geodetic latitude and longitude in radians: two real numbers, or two
+    one-dimensional arrays of equal length (any real dtype).
+
+Returns
+-------
+ndarray of ENU_dtype, shape (1,) for two numbers, (N,) for arrays
+    Fields u_east, u_north and u_up: the unit vectors towards east, north
+    and up (the outward surface normal) in ECEF components.
+
+Raises
+------
+AssertionError
+    When the arguments are not one-dimensional arrays of equal length.
+
+Each frame is computed by the C-level routine c_enu.)";
+
+inline constexpr const char kSurfPosFromSurfCoord[] =
+    R"(Ellipsoid.surf_pos_from_surf_coord(self, lat: double | ndarray[double], lon: double | ndarray[double]) -> ndarray[double]
+ECEF positions of surface points given by geodetic latitude and longitude.
+
+With N = Re / sqrt(1 - e2 * sin(lat)^2) and e2 = f * (2 - f):
+
+    x = N * cos(lat) * cos(lon)
+    y = N * cos(lat) * sin(lon)
+    z = N * (1 - e2) * sin(lat)
+
+Parameters
+----------
+lat, lon : float, or ndarrays of shape (N,)
+    Geodetic latitude and longitude in radians.
+
+Returns
+-------
+ndarray of float64, shape (3,) for two numbers, (N, 3) for arrays
+    Positions in metres.
+
+Raises
+------
+AssertionError
+    When array arguments are not one-dimensional or differ in shape.
+
+Each point is computed by the C-level routine c_surf_pos_from_surf_coord.)";
+
+inline constexpr const char kSurfCoordFromSurfPos[] =
+    R"(Ellipsoid.surf_coord_from_surf_pos(self, r_surf: ndarray[double]) -> ndarray[SurfCoord_dtype]
+Geodetic latitude and longitude of points on the surface.
+
+The point is taken to lie on the surface: its latitude follows from z
+alone and its longitude from x and y. A point with |z| > Rp has a NaN
+latitude.
+
+Parameters
+----------
+r_surf : ndarray, shape (3,) or (N, 3)
+    ECEF positions in metres (any real dtype).
+
+Returns
+-------
+ndarray of SurfCoord_dtype, shape (1,) or (N,)
+    Fields lat and lon, in radians.
+
+Raises
+------
+AssertionError
+    For any other shape.
+
+Each point is computed by the C-level routine c_surf_coord_from_surf_pos.)";
+
+inline constexpr const char kSolveReducedLatEquation[] =
+    R"(Ellipsoid.solve_reduced_lat_equation(self, r: ndarray[double]) -> double | ndarray[double]
+Reduced latitude of the foot of the surface normal through each position.
+
+Solves sin(b) cos(b) - A sin(b) + B cos(b) = 0 with A = p / (Re e2) and
+B = (1 - f) z / (Re e2), p = sqrt(x^2 + y^2), by Newton's method from the
+geocentric latitude.
+
+Parameters
+----------
+r : ndarray, shape (3,) or (N, 3)
+    ECEF positions in metres (any real dtype).
+
+Returns
+-------
+float for shape (3,), ndarray of float64 of shape (N,) for shape (N, 3)
+    Reduced latitude in radians.
+
+Raises
+------
+AssertionError
+    For any other shape.
+
+Each point is computed by the C-level routine c_solve_reduced_lat_equation.)";
+
+inline constexpr const char kLlaFromPos[] =
+    R"(Ellipsoid.lla_from_pos(self, r: ndarray[double]) -> ndarray[LLA_dtype]
+Geodetic latitude, longitude and altitude of ECEF positions.
+
+Parameters
+----------
+r : ndarray, shape (3,) or (N, 3)
+    ECEF positions in metres (any real dtype).
+
+Returns
+-------
+ndarray of LLA_dtype, shape (1,) for shape (3,), (N,) for shape (N, 3)
+    Fields lat and lon in radians, alt in metres above the ellipsoid along
+    its normal (negative below the surface). On the polar axis the
+    longitude is 0; the centre has a NaN latitude.
+
+Raises
+------
+AssertionError
+    For any other shape.
+
+Each point is computed by the C-level routine c_lla_from_pos.)";
+
+inline constexpr const char kPosFromLla[] =
+    R"(Ellipsoid.pos_from_lla(self, lat: double | ndarray[double], lon: double | ndarray[double], alt: double | ndarray[double]) -> ndarray[double]
+ECEF positions of points given by geodetic latitude, longitude, altitude.
+
+With N = Re / sqrt(1 - e2 * sin(lat)^2) and e2 = f * (2 - f):
+
+    x = (N + alt) * cos(lat) * cos(lon)
+    y = (N + alt) * cos(lat) * sin(lon)
+    z = (N * (1 - e2) + alt) * sin(lat)
+
+Parameters
+----------
+lat, lon : float, or ndarrays of shape (N,)
+    Geodetic latitude and longitude in radians.
+alt : float, or ndarray of shape (N,)
+    Height above the ellipsoid along its normal, in metres.
+
+Returns
+-------
+ndarray of float64, shape (3,) for three numbers, (N, 3) for arrays
+    Positions in metres.
+
+Raises
+------
+AssertionError
+    When array arguments are not one-dimensional or differ in shape.
+
+Each point is computed by the C-level routine c_pos_from_lla.)";
+
+inline constexpr const char kSurfPosOfRayFirstIntersection[] =
+    R"(Ellipsoid.surf_pos_of_ray_first_intersection(self, r_source: ndarray[double], u_ray: ndarray[double]) -> ndarray[double]
+Where rays from one origin meet the surface.
+
+The point r_source + l * u_ray lies on the surface when
+
+    a l^2 + b l + c = 0,
+    a = ux^2 + uy^2 + g uz^2,
+    b = 2 (ux x + uy y + g uz z),
+    c = x^2 + y^2 + g z^2 - Re^2,   g = 1 / (1 - f)^2.
+
+Of the two roots the one of smaller magnitude is taken: the intersection
+nearest the origin along the whole line, which may lie behind it. A line
+that misses the surface gives NaN coordinates.
+
+Parameters
+----------
+r_source : ndarray, shape (3,)
+    Ray origin, ECEF metres.
+u_ray : ndarray, shape (3,) or (N, 3)
+    Ray directions, ECEF; need not be unit vectors.
+
+Returns
+-------
+ndarray of float64, shape (3,) or (N, 3)
+    Intersection points in metres.
+
+Raises
+------
+AssertionError
+    For any other shapes.
+
+Each point is computed by the C-level routine
+c_surf_pos_of_ray_first_intersection.)";
+
+inline constexpr const char kAerCoords[] =
+    R"(Ellipsoid.aer_coords(self, r_target: ndarray[double], lat_obs: double, lon_obs: double, alt_obs: double) -> ndarray[AER_dtype]
+Azimuth, elevation and range of targets seen from one observer.
+
+Parameters
+----------
+r_target : ndarray, shape (3,) or (N, 3)
+    Target positions, ECEF metres (any real dtype).
+lat_obs, lon_obs : float
+    Observer's geodetic latitude and longitude, radians.
+alt_obs : float
+    Observer's altitude above the ellipsoid, metres.
+
+Returns
+-------
+ndarray of AER_dtype, shape (1,) or (N,)
+    Fields azimuth (radians clockwise from local north, in [-pi, pi]),
+    elevation (radians above the local horizontal plane) and range (slant
+    distance in metres). A target at the observer has range 0 and a NaN
+    elevation.
+
+Raises
+------
+AssertionError
+    For any other shape of r_target.
+
+Each point is computed by the C-level routine c_aer_coords.)";
+
+}  // namespace quorvane::binding::docs

@@ -1,0 +1,162 @@
+#include "ellipsoid_type.hpp"
+
+#include <utility>
+
+#include "args.hpp"
+#include "docstrings.hpp"
+#include "geometry.hpp"
+#include "lookups.hpp"
+#include "method_specs.hpp"
+
+namespace quorvane::binding {
+
+PyTypeObject EllipsoidType = {
+    PyVarObject_HEAD_INIT(nullptr, 0)
+    "quorvane.mathtools.ellipsoid.ellipsoid.Ellipsoid",
+};
+
+namespace {
+
+const char *const kParams[] = {"Re", "f"};
+
+bool convert_arguments(const char *func_name, PyObject *args, PyObject *kwargs, double *Re,
+                       double *f)
+{
+    PyObject *bound[2];
+    return bind_arguments(func_name, kParams, 2, args, kwargs, bound) &&
+           to_double(bound[0], Re) && to_double(bound[1], f);
+}
+
+PyObject *ellipsoid_new(PyTypeObject *type, PyObject *args, PyObject *kwargs)
+{
+    PyRef object = PyRef::steal(type->tp_alloc(type, 0));
+    if (!object) {
+        return nullptr;
+    }
+    auto *self = reinterpret_cast<Ellipsoid *>(object.get());
+    self->vtab = &geometry::method_table;
+    double Re;
+    double f;
+    if (!convert_arguments("Ellipsoid", args, kwargs, &Re, &f)) {
+        return nullptr;
+    }
+    if (assertions_enabled()) {
+        // Written so that NaN fails both tests; +inf passes the first.
+        if (!(Re > 0.0) || !(0.0 <= f && f < 1.0)) {
+            PyErr_SetNone(PyExc_AssertionError);
+            return nullptr;
+        }
+    }
+    self->Re = Re;
+    self->f = f;
+    self->Rp = (1.0 - f) * Re;
+    return object.release();
+}
+
+// Binds and converts like construction, and stores nothing: the object is
+// immutable after construction.
+int ellipsoid_init(PyObject *, PyObject *args, PyObject *kwargs)
+{
+    double Re;
+    double f;
+    return convert_arguments("__init__", args, kwargs, &Re, &f) ? 0 : -1;
+}
+
+void ellipsoid_dealloc(PyObject *self)
+{
+    // The finaliser protocol for compiled subtypes that keep this dealloc; a
+    // finaliser that resurrects the object keeps it alive.
+    if (Py_TYPE(self)->tp_finalize != nullptr && Py_TYPE(self)->tp_dealloc == ellipsoid_dealloc) {
+        if (PyObject_CallFinalizerFromDealloc(self) < 0) {
+            return;
+        }
+    }
+    Py_TYPE(self)->tp_free(self);
+}
+
+PyObject *get_Re(PyObject *self, void *)
+{
+    return PyFloat_FromDouble(reinterpret_cast<Ellipsoid *>(self)->Re);
+}
+
+PyObject *get_f(PyObject *self, void *)
+{
+    return PyFloat_FromDouble(reinterpret_cast<Ellipsoid *>(self)->f);
+}
+
+PyObject *get_Rp(PyObject *self, void *)
+{
+    return PyFloat_FromDouble(reinterpret_cast<Ellipsoid *>(self)->Rp);
+}
+
+constexpr const char kNoReduce[] = "no default __reduce__ due to non-trivial __cinit__";
+
+PyObject *ellipsoid_reduce(PyObject *, PyObject *)
+{
+    PyErr_SetString(PyExc_TypeError, kNoReduce);
+    return nullptr;
+}
+
+PyObject *ellipsoid_setstate(PyObject *, PyObject *const *args, Py_ssize_t nargs,
+                             PyObject *kwnames)
+{
+    static const char *const params[] = {"state"};
+    PyObject *state_arg;
+    if (bind_arguments("__setstate__", params, 1, args, nargs, kwnames, &state_arg)) {
+        PyErr_SetString(PyExc_TypeError, kNoReduce);
+    }
+    return nullptr;
+}
+
+// Until module start-up puts the function objects in their places, the ten
+// methods are ordinary method descriptors over the same implementations;
+// they also fix the order of the type's members.
+template <int K>
+PyObject *method_descriptor(PyObject *self, PyObject *const *args, Py_ssize_t nargs,
+                            PyObject *kwnames)
+{
+    return call_method(kMethodSpecs[K], self, args, nargs, kwnames);
+}
+
+template <int... K>
+struct MethodDefs {
+    PyMethodDef defs[sizeof...(K) + 3];
+};
+
+template <int... K>
+MethodDefs<K...> make_method_defs(std::integer_sequence<int, K...>)
+{
+    return {{
+        {kMethodSpecs[K].name, reinterpret_cast<PyCFunction>(method_descriptor<K>),
+         METH_FASTCALL | METH_KEYWORDS, kMethodSpecs[K].doc}...,
+        {"__reduce__", ellipsoid_reduce, METH_NOARGS, nullptr},
+        {"__setstate__", reinterpret_cast<PyCFunction>(ellipsoid_setstate),
+         METH_FASTCALL | METH_KEYWORDS, nullptr},
+        {nullptr, nullptr, 0, nullptr},
+    }};
+}
+
+auto method_defs = make_method_defs(std::make_integer_sequence<int, kMethodCount>());
+
+PyGetSetDef properties[] = {
+    {"Re", get_Re, nullptr, nullptr, nullptr},
+    {"f", get_f, nullptr, nullptr, nullptr},
+    {"Rp", get_Rp, nullptr, nullptr, nullptr},
+    {nullptr, nullptr, nullptr, nullptr, nullptr},
+};
+
+}  // namespace
+
+void prepare_ellipsoid_type()
+{
+    EllipsoidType.tp_basicsize = sizeof(Ellipsoid);
+    EllipsoidType.tp_dealloc = ellipsoid_dealloc;
+    EllipsoidType.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE;
+    EllipsoidType.tp_doc = docs::kEllipsoid;
+    EllipsoidType.tp_methods = method_defs.defs;
+    EllipsoidType.tp_getset = properties;
+    EllipsoidType.tp_init = ellipsoid_init;
+    EllipsoidType.tp_new = ellipsoid_new;
+}
+
+}  // namespace quorvane::binding

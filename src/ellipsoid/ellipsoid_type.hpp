@@ -1,0 +1,15 @@
+// The Ellipsoid extension type: construction and validation, the read-only
+// properties, the pickling hooks and the placeholders of the ten methods.
+#pragma once
+
+#define PY_SSIZE_T_CLEAN
+#include <Python.h>
+
+namespace quorvane::binding {
+
+extern PyTypeObject EllipsoidType;
+
+// Fills the type's slots; PyType_Ready is left to the caller.
+void prepare_ellipsoid_type();
+
+}  // namespace quorvane::binding

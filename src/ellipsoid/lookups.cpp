@@ -1,0 +1,105 @@
+#include "lookups.hpp"
+
+namespace quorvane::binding {
+
+PyRef module_global(PyObject *name)
+{
+    PyObject *value = PyDict_GetItemWithError(state.module_dict, name);
+    if (value == nullptr && !PyErr_Occurred()) {
+        value = PyDict_GetItemWithError(state.builtins_dict, name);
+        if (value == nullptr && !PyErr_Occurred()) {
+            PyErr_Format(PyExc_NameError, "name '%U' is not defined", name);
+        }
+    }
+    return PyRef::borrow(value);
+}
+
+PyRef get_item(PyObject *obj, Py_ssize_t i)
+{
+    PyRef index = PyRef::steal(PyLong_FromSsize_t(i));
+    if (!index) {
+        return index;
+    }
+    return PyRef::steal(PyObject_GetItem(obj, index.get()));
+}
+
+int is_scalar(PyObject *x)
+{
+    PyRef real = module_global(state.names.Real);
+    if (!real) {
+        return -1;
+    }
+    return PyObject_IsInstance(x, real.get());
+}
+
+bool item_double(PyObject *obj, Py_ssize_t i, double *out)
+{
+    PyRef item = get_item(obj, i);
+    return item && to_double(item.get(), out);
+}
+
+int equals(PyObject *a, PyObject *b)
+{
+    PyRef result = PyRef::steal(PyObject_RichCompare(a, b, Py_EQ));
+    if (!result) {
+        return -1;
+    }
+    return PyObject_IsTrue(result.get());
+}
+
+bool check_assertion(int truth)
+{
+    if (truth == 0) {
+        PyErr_SetNone(PyExc_AssertionError);
+    }
+    return truth == 1;
+}
+
+PyRef shape_item(PyObject *obj, Py_ssize_t i)
+{
+    PyRef shape = get_attr(obj, state.names.shape);
+    if (!shape) {
+        return shape;
+    }
+    return get_item(shape.get(), i);
+}
+
+bool leading_extent(PyObject *obj, Py_ssize_t *n)
+{
+    PyRef item = shape_item(obj, 0);
+    if (!item) {
+        return false;
+    }
+    PyRef index = PyRef::steal(PyNumber_Index(item.get()));
+    if (!index) {
+        return false;
+    }
+    const Py_ssize_t value = PyLong_AsSsize_t(index.get());
+    if (value == -1 && PyErr_Occurred()) {
+        return false;
+    }
+    *n = value;
+    return true;
+}
+
+int chained_attr_equal(PyObject *attr, PyObject *const *objs, int count, PyObject *final)
+{
+    PyRef left = get_attr(objs[0], attr);
+    if (!left) {
+        return -1;
+    }
+    for (int k = 1; k < count; ++k) {
+        PyRef right = get_attr(objs[k], attr);
+        if (!right) {
+            return -1;
+        }
+        const int truth = equals(left.get(), right.get());
+        if (truth != 1) {
+            return truth;
+        }
+        left = std::move(right);
+    }
+    return final != nullptr ? equals(left.get(), final) : 1;
+}
+
+}  // namespace quorvane::binding

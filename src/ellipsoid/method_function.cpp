@@ -1,0 +1,144 @@
+#include "method_function.hpp"
+
+#include <structmember.h>
+
+#include <cstddef>
+
+#include "ellipsoid_type.hpp"
+
+namespace quorvane::binding {
+
+namespace {
+
+struct MethodFunction {
+    PyObject_HEAD
+    vectorcallfunc vectorcall;
+    const MethodSpec *spec;
+    PyObject *name;
+    PyObject *qualname;
+    PyObject *module;
+    PyObject *doc;
+    PyObject *annotations;
+    PyObject *text_signature;
+};
+
+PyObject *method_function_vectorcall(PyObject *callable, PyObject *const *args, size_t nargsf,
+                                     PyObject *kwnames)
+{
+    const auto *fn = reinterpret_cast<MethodFunction *>(callable);
+    const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
+    if (nargs < 1) {
+        PyErr_Format(PyExc_TypeError, "unbound method %U() needs an argument", fn->qualname);
+        return nullptr;
+    }
+    // The routines are reached through the object's method table: refuse
+    // anything that has none before a routine can be called.
+    if (!PyObject_TypeCheck(args[0], &EllipsoidType)) {
+        PyErr_Format(PyExc_TypeError,
+                     "descriptor '%s' for '%s' objects doesn't apply to a '%.100s' object",
+                     fn->spec->name, EllipsoidType.tp_name, Py_TYPE(args[0])->tp_name);
+        return nullptr;
+    }
+    return call_method(*fn->spec, args[0], args + 1, nargs - 1, kwnames);
+}
+
+PyObject *method_function_get(PyObject *self, PyObject *obj, PyObject *)
+{
+    if (obj == nullptr || obj == Py_None) {
+        return Py_NewRef(self);
+    }
+    return PyMethod_New(self, obj);
+}
+
+void method_function_dealloc(PyObject *self)
+{
+    auto *fn = reinterpret_cast<MethodFunction *>(self);
+    Py_XDECREF(fn->name);
+    Py_XDECREF(fn->qualname);
+    Py_XDECREF(fn->module);
+    Py_XDECREF(fn->doc);
+    Py_XDECREF(fn->annotations);
+    Py_XDECREF(fn->text_signature);
+    Py_TYPE(self)->tp_free(self);
+}
+
+PyObject *method_function_repr(PyObject *self)
+{
+    return PyUnicode_FromFormat("<function %U at %p>",
+                                reinterpret_cast<MethodFunction *>(self)->qualname, self);
+}
+
+PyMemberDef method_function_members[] = {
+    {"__name__", T_OBJECT, offsetof(MethodFunction, name), READONLY, nullptr},
+    {"__qualname__", T_OBJECT, offsetof(MethodFunction, qualname), READONLY, nullptr},
+    {"__module__", T_OBJECT, offsetof(MethodFunction, module), READONLY, nullptr},
+    {"__doc__", T_OBJECT, offsetof(MethodFunction, doc), READONLY, nullptr},
+    {"__annotations__", T_OBJECT, offsetof(MethodFunction, annotations), READONLY, nullptr},
+    {"__text_signature__", T_OBJECT, offsetof(MethodFunction, text_signature), READONLY, nullptr},
+    {nullptr, 0, 0, 0, nullptr},
+};
+
+PyTypeObject MethodFunctionType = {
+    PyVarObject_HEAD_INIT(nullptr, 0)
+    "quorvane.mathtools.ellipsoid.ellipsoid.vectorised_method",
+};
+
+PyRef annotations_of(const MethodSpec &spec)
+{
+    PyRef annotations = PyRef::steal(PyDict_New());
+    if (!annotations) {
+        return annotations;
+    }
+    for (int k = 0; k <= spec.nparams; ++k) {
+        const char *key = k < spec.nparams ? spec.params[k] : "return";
+        PyRef value = PyRef::steal(PyUnicode_FromString(spec.annotations[k]));
+        if (!value || PyDict_SetItemString(annotations.get(), key, value.get()) < 0) {
+            return PyRef();
+        }
+    }
+    return annotations;
+}
+
+}  // namespace
+
+bool ready_method_function_type()
+{
+    MethodFunctionType.tp_basicsize = sizeof(MethodFunction);
+    MethodFunctionType.tp_dealloc = method_function_dealloc;
+    MethodFunctionType.tp_vectorcall_offset = offsetof(MethodFunction, vectorcall);
+    MethodFunctionType.tp_repr = method_function_repr;
+    MethodFunctionType.tp_call = PyVectorcall_Call;
+    MethodFunctionType.tp_flags =
+        Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_VECTORCALL | Py_TPFLAGS_METHOD_DESCRIPTOR;
+    MethodFunctionType.tp_doc = "A method of Ellipsoid, bound to instances like a Python function.";
+    MethodFunctionType.tp_members = method_function_members;
+    MethodFunctionType.tp_descr_get = method_function_get;
+    return PyType_Ready(&MethodFunctionType) == 0;
+}
+
+PyRef make_method_function(const MethodSpec &spec, PyObject *module_name)
+{
+    PyRef annotations = annotations_of(spec);
+    if (!annotations) {
+        return annotations;
+    }
+    PyRef self = PyRef::steal(PyType_GenericAlloc(&MethodFunctionType, 0));
+    if (!self) {
+        return self;
+    }
+    auto *fn = reinterpret_cast<MethodFunction *>(self.get());
+    fn->vectorcall = method_function_vectorcall;
+    fn->spec = &spec;
+    fn->name = PyUnicode_FromString(spec.name);
+    fn->qualname = PyUnicode_FromFormat("Ellipsoid.%s", spec.name);
+    fn->module = Py_NewRef(module_name);
+    fn->doc = PyUnicode_FromString(spec.doc);
+    fn->annotations = annotations.release();
+    fn->text_signature = PyUnicode_FromString(spec.text_signature);
+    if (!fn->name || !fn->qualname || !fn->doc || !fn->text_signature) {
+        return PyRef();
+    }
+    return self;
+}
+
+}  // namespace quorvane::binding

@@ -1,0 +1,17 @@
+// The function objects that stand for the ten methods in the type's dict.
+// They bind to an instance as a function written in Python does: through the
+// class the function itself, through an instance a bound method whose
+// __func__ is the function. Calls use vectorcall.
+#pragma once
+
+#include "method_specs.hpp"
+#include "pyref.hpp"
+
+namespace quorvane::binding {
+
+bool ready_method_function_type();
+
+// A new function object for `spec`, with __qualname__ "Ellipsoid.<name>".
+PyRef make_method_function(const MethodSpec &spec, PyObject *module_name);
+
+}  // namespace quorvane::binding

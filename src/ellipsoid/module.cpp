@@ -1,0 +1,365 @@
+// Module start-up: binds NumPy's C API, publishes the Ellipsoid type with its
+// method table, binds the vector routines, imports numpy, the record dtypes
+// and numbers.Real as module attributes, and installs the ten methods. The
+// first failing step aborts the import.
+#define QUORVANE_NUMPY_IMPORT_UNIT
+#include "numpy_api.hpp"
+
+#include <frameobject.h>
+
+#include "ellipsoid_type.hpp"
+#include "geometry.hpp"
+#include "method_function.hpp"
+#include "module_state.hpp"
+#include "pyref.hpp"
+#include "vector_routines.hpp"
+
+namespace quorvane::binding {
+
+ModuleState state;
+
+namespace {
+
+constexpr const char kModuleName[] = "quorvane.mathtools.ellipsoid.ellipsoid";
+constexpr const char kVectoolsName[] = "quorvane.mathtools.vectools.vectools";
+
+// The module once it has started; later imports get this same object.
+PyObject *started_module = nullptr;
+
+// Where a failed start-up stopped, for the traceback entry.
+int failed_line = 0;
+
+#define FAIL_HERE() (failed_line = __LINE__, -1)
+
+bool intern(PyObject **slot, const char *text)
+{
+    Py_XSETREF(*slot, PyUnicode_InternFromString(text));
+    return *slot != nullptr;
+}
+
+// NumPy's own import macro words its error after NumPy 2's module layout; the
+// message here is the same whatever NumPy runs, with NumPy's error as cause.
+int import_numpy_c_api()
+{
+    if (_import_array() >= 0) {
+        return 0;
+    }
+    PyObject *cause_type;
+    PyObject *cause;
+    PyObject *cause_tb;
+    PyErr_Fetch(&cause_type, &cause, &cause_tb);
+    PyErr_NormalizeException(&cause_type, &cause, &cause_tb);
+    if (cause_tb != nullptr && cause != nullptr) {
+        PyException_SetTraceback(cause, cause_tb);
+    }
+    PyErr_SetString(PyExc_ImportError, "numpy.core.multiarray failed to import");
+    PyObject *type;
+    PyObject *value;
+    PyObject *tb;
+    PyErr_Fetch(&type, &value, &tb);
+    PyErr_NormalizeException(&type, &value, &tb);
+    if (cause != nullptr) {
+        PyException_SetCause(value, Py_NewRef(cause));
+        PyException_SetContext(value, cause);  // steals
+    }
+    Py_XDECREF(cause_type);
+    Py_XDECREF(cause_tb);
+    PyErr_Restore(type, value, tb);
+    return -1;
+}
+
+int publish_type(PyObject *module)
+{
+    geometry::fill_method_table();
+    prepare_ellipsoid_type();
+    if (PyType_Ready(&EllipsoidType) < 0) {
+        return FAIL_HERE();
+    }
+    // No name and no destructor: the table is static and lives as long as the process.
+    PyRef capsule = PyRef::steal(PyCapsule_New(&geometry::method_table, nullptr, nullptr));
+    if (!capsule ||
+        PyDict_SetItemString(EllipsoidType.tp_dict, "__pyx_vtable__", capsule.get()) < 0) {
+        return FAIL_HERE();
+    }
+    PyType_Modified(&EllipsoidType);
+    if (PyModule_AddObjectRef(module, "Ellipsoid", reinterpret_cast<PyObject *>(&EllipsoidType)) <
+        0) {
+        return FAIL_HERE();
+    }
+    return 0;
+}
+
+// Binds one routine of the vector module's __pyx_capi__ by name and signature.
+int bind_vector_routine(PyObject *vectools, const char *name, const char *signature,
+                        void **address)
+{
+    PyRef capi = PyRef::steal(PyObject_GetAttrString(vectools, "__pyx_capi__"));
+    if (!capi) {
+        return FAIL_HERE();
+    }
+    PyRef capsule = PyRef::steal(PyMapping_GetItemString(capi.get(), name));
+    if (!capsule) {
+        if (!PyErr_ExceptionMatches(PyExc_KeyError)) {
+            return FAIL_HERE();
+        }
+        PyErr_Clear();
+        PyRef module_name = PyRef::steal(PyObject_GetAttrString(vectools, "__name__"));
+        if (!module_name) {
+            return FAIL_HERE();
+        }
+        PyErr_Format(PyExc_ImportError, "%.200S does not export expected C function %.200s",
+                     module_name.get(), name);
+        return FAIL_HERE();
+    }
+    if (!PyCapsule_IsValid(capsule.get(), signature)) {
+        PyRef module_name = PyRef::steal(PyObject_GetAttrString(vectools, "__name__"));
+        if (!module_name) {
+            return FAIL_HERE();
+        }
+        // A capsule without a name, or no capsule at all, has no signature to show.
+        const char *got = PyCapsule_CheckExact(capsule.get())
+                              ? PyCapsule_GetName(capsule.get())
+                              : nullptr;
+        PyErr_Format(PyExc_TypeError,
+                     "C function %.200S.%.200s has wrong signature (expected %.500s, got %.500s)",
+                     module_name.get(), name, signature,
+                     got != nullptr ? got
+                                    : (PyCapsule_CheckExact(capsule.get()) ? "NULL"
+                                                                           : Py_TYPE(capsule.get())->tp_name));
+        return FAIL_HERE();
+    }
+    *address = PyCapsule_GetPointer(capsule.get(), signature);
+    return *address != nullptr ? 0 : FAIL_HERE();
+}
+
+int bind_vector_routines()
+{
+    PyRef vectools = PyRef::steal(PyImport_ImportModule(kVectoolsName));
+    if (!vectools) {
+        return FAIL_HERE();
+    }
+    geometry::VectorRoutines &v = geometry::vector_routines;
+    struct Binding {
+        const char *name;
+        const char *signature;
+        void **address;
+    };
+    const Binding bindings[] = {
+        {"scale", VECTOOLS_SCALE_SIGNATURE, reinterpret_cast<void **>(&v.scale)},
+        {"add", VECTOOLS_ADD_SIGNATURE, reinterpret_cast<void **>(&v.add)},
+        {"sub", VECTOOLS_SUB_SIGNATURE, reinterpret_cast<void **>(&v.sub)},
+        {"dot", VECTOOLS_DOT_SIGNATURE, reinterpret_cast<void **>(&v.dot)},
+        {"norm", VECTOOLS_NORM_SIGNATURE, reinterpret_cast<void **>(&v.norm)},
+    };
+    for (const Binding &b : bindings) {
+        if (bind_vector_routine(vectools.get(), b.name, b.signature, b.address) < 0) {
+            return -1;
+        }
+    }
+    return 0;
+}
+
+// from <package> import <names...>, each stored as a module attribute of the same name.
+int import_names(PyObject *module, const char *package, const char *const *names, int count)
+{
+    PyRef fromlist = PyRef::steal(PyList_New(count));
+    if (!fromlist) {
+        return FAIL_HERE();
+    }
+    for (int k = 0; k < count; ++k) {
+        PyObject *name = PyUnicode_FromString(names[k]);
+        if (name == nullptr) {
+            return FAIL_HERE();
+        }
+        PyList_SET_ITEM(fromlist.get(), k, name);
+    }
+    PyRef source = PyRef::steal(
+        PyImport_ImportModuleLevel(package, nullptr, nullptr, fromlist.get(), 0));
+    if (!source) {
+        return FAIL_HERE();
+    }
+    for (int k = 0; k < count; ++k) {
+        PyObject *name = PyList_GET_ITEM(fromlist.get(), k);
+        PyRef value = PyRef::steal(PyObject_GetAttr(source.get(), name));
+        if (!value) {
+            if (PyErr_ExceptionMatches(PyExc_AttributeError)) {
+                PyErr_Format(PyExc_ImportError, "cannot import name %S", name);
+            }
+            return FAIL_HERE();
+        }
+        if (PyModule_AddObjectRef(module, names[k], value.get()) < 0) {
+            return FAIL_HERE();
+        }
+    }
+    return 0;
+}
+
+int import_numpy(PyObject *module)
+{
+    PyRef numpy = PyRef::steal(PyImport_ImportModuleLevel("numpy", nullptr, nullptr, nullptr, 0));
+    if (!numpy || PyModule_AddObjectRef(module, "numpy", numpy.get()) < 0) {
+        return FAIL_HERE();
+    }
+    struct Original {
+        PyObject **slot;
+        const char *name;
+    };
+    const Original originals[] = {
+        {&state.numpy_zeros, "zeros"},
+        {&state.numpy_zeros_like, "zeros_like"},
+        {&state.numpy_asarray, "asarray"},
+    };
+    for (const Original &o : originals) {
+        Py_XSETREF(*o.slot, PyObject_GetAttrString(numpy.get(), o.name));
+        if (*o.slot == nullptr) {
+            return FAIL_HERE();
+        }
+    }
+    Py_XSETREF(state.float64_descr, reinterpret_cast<PyObject *>(PyArray_DescrFromType(NPY_DOUBLE)));
+    return state.float64_descr != nullptr ? 0 : FAIL_HERE();
+}
+
+int install_methods()
+{
+    if (!ready_method_function_type()) {
+        return FAIL_HERE();
+    }
+    PyRef module_name = PyRef::steal(PyUnicode_FromString(kModuleName));
+    if (!module_name) {
+        return FAIL_HERE();
+    }
+    for (const MethodSpec &spec : kMethodSpecs) {
+        PyRef function = make_method_function(spec, module_name.get());
+        if (!function ||
+            PyDict_SetItemString(EllipsoidType.tp_dict, spec.name, function.get()) < 0) {
+            return FAIL_HERE();
+        }
+    }
+    PyType_Modified(&EllipsoidType);
+    return 0;
+}
+
+int init_state(PyObject *module)
+{
+    Py_XSETREF(state.module_dict, Py_NewRef(PyModule_GetDict(module)));
+    PyRef builtins = PyRef::steal(PyImport_ImportModule("builtins"));
+    if (!builtins) {
+        return FAIL_HERE();
+    }
+    Py_XSETREF(state.builtins_dict, Py_NewRef(PyModule_GetDict(builtins.get())));
+    InternedNames &n = state.names;
+    const bool names_ok =
+        intern(&n.numpy, "numpy") && intern(&n.Real, "Real") && intern(&n.zeros, "zeros") &&
+        intern(&n.zeros_like, "zeros_like") && intern(&n.asarray, "asarray") &&
+        intern(&n.double_, "double") && intern(&n.shape, "shape") && intern(&n.ndim, "ndim") &&
+        intern(&n.SurfCoord_dtype, "SurfCoord_dtype") && intern(&n.LLA_dtype, "LLA_dtype") &&
+        intern(&n.ENU_dtype, "ENU_dtype") && intern(&n.AER_dtype, "AER_dtype");
+    if (!names_ok) {
+        return FAIL_HERE();
+    }
+    Py_XSETREF(state.int_1, PyLong_FromLong(1));
+    Py_XSETREF(state.int_2, PyLong_FromLong(2));
+    Py_XSETREF(state.int_3, PyLong_FromLong(3));
+    Py_XSETREF(state.tuple_1, Py_BuildValue("(i)", 1));
+    Py_XSETREF(state.tuple_3, Py_BuildValue("(i)", 3));
+    Py_XSETREF(state.kwnames_shape_dtype, Py_BuildValue("(ss)", "shape", "dtype"));
+    Py_XSETREF(state.kwnames_dtype, Py_BuildValue("(s)", "dtype"));
+    if (!state.int_1 || !state.int_2 || !state.int_3 || !state.tuple_1 || !state.tuple_3 ||
+        !state.kwnames_shape_dtype || !state.kwnames_dtype) {
+        return FAIL_HERE();
+    }
+    return 0;
+}
+
+int start(PyObject *module)
+{
+    static const char *const dtype_names[] = {"SurfCoord_dtype", "LLA_dtype", "ENU_dtype",
+                                              "AER_dtype"};
+    static const char *const real_name[] = {"Real"};
+    if (import_numpy_c_api() < 0) {
+        return FAIL_HERE();
+    }
+    if (init_state(module) < 0 || publish_type(module) < 0 || bind_vector_routines() < 0 ||
+        import_numpy(module) < 0 || import_names(module, "quorvane.datamodel", dtype_names, 4) < 0 ||
+        import_names(module, "numbers", real_name, 1) < 0 || install_methods() < 0) {
+        return -1;
+    }
+    return 0;
+}
+
+// Adds the entry "init quorvane.mathtools.ellipsoid.ellipsoid" to the
+// traceback of the pending exception.
+void add_start_traceback()
+{
+    PyObject *type;
+    PyObject *value;
+    PyObject *tb;
+    PyErr_Fetch(&type, &value, &tb);
+    PyCodeObject *code = PyCode_NewEmpty(__FILE__, "init quorvane.mathtools.ellipsoid.ellipsoid",
+                                         failed_line);
+    PyObject *globals = code ? PyDict_New() : nullptr;
+    PyFrameObject *frame =
+        globals ? PyFrame_New(PyThreadState_Get(), code, globals, nullptr) : nullptr;
+    PyErr_Clear();
+    PyErr_Restore(type, value, tb);
+    if (frame != nullptr) {
+        PyTraceBack_Here(frame);
+    }
+    Py_XDECREF(frame);
+    Py_XDECREF(globals);
+    Py_XDECREF(code);
+}
+
+PyObject *create_module(PyObject *spec, PyModuleDef *)
+{
+    if (started_module != nullptr) {
+        return Py_NewRef(started_module);
+    }
+    PyRef name = PyRef::steal(PyObject_GetAttrString(spec, "name"));
+    if (!name) {
+        return nullptr;
+    }
+    return PyModule_NewObject(name.get());
+}
+
+int exec_module(PyObject *module)
+{
+    if (module == started_module) {
+        return 0;
+    }
+    if (start(module) < 0) {
+        add_start_traceback();
+        return -1;
+    }
+    started_module = Py_NewRef(module);
+    return 0;
+}
+
+PyModuleDef_Slot module_slots[] = {
+    {Py_mod_create, reinterpret_cast<void *>(create_module)},
+    {Py_mod_exec, reinterpret_cast<void *>(exec_module)},
+    {0, nullptr},
+};
+
+PyModuleDef module_def = {
+    PyModuleDef_HEAD_INIT,
+    "ellipsoid",
+    "A reference ellipsoid of revolution and the conversions it relates: ECEF positions,\n"
+    "geodetic and reduced latitude, surface points, east-north-up frames,\n"
+    "azimuth/elevation/range and ray-surface intersections.",
+    0,
+    nullptr,
+    module_slots,
+    nullptr,
+    nullptr,
+    nullptr,
+};
+
+}  // namespace
+
+}  // namespace quorvane::binding
+
+PyMODINIT_FUNC PyInit_ellipsoid(void)
+{
+    return PyModuleDef_Init(&quorvane::binding::module_def);
+}

@@ -1,0 +1,46 @@
+// Process-wide state of the binding, written once while the module starts and
+// read-only afterwards.
+#pragma once
+
+#define PY_SSIZE_T_CLEAN
+#include <Python.h>
+
+namespace quorvane::binding {
+
+struct InternedNames {
+    PyObject *numpy;
+    PyObject *Real;
+    PyObject *zeros;
+    PyObject *zeros_like;
+    PyObject *asarray;
+    PyObject *double_;
+    PyObject *shape;
+    PyObject *ndim;
+    PyObject *SurfCoord_dtype;
+    PyObject *LLA_dtype;
+    PyObject *ENU_dtype;
+    PyObject *AER_dtype;
+};
+
+struct ModuleState {
+    PyObject *module_dict;    // the module's globals, where the methods look names up
+    PyObject *builtins_dict;  // searched after the globals
+    InternedNames names;
+    PyObject *tuple_1;               // (1,)
+    PyObject *tuple_3;               // (3,)
+    PyObject *int_1;                 // 1
+    PyObject *int_2;                 // 2
+    PyObject *int_3;                 // 3
+    PyObject *kwnames_shape_dtype;   // ("shape", "dtype")
+    PyObject *kwnames_dtype;         // ("dtype",)
+    // The functions numpy offered at start-up. A call whose module-level
+    // lookups still find them may do their work directly.
+    PyObject *numpy_zeros;
+    PyObject *numpy_zeros_like;
+    PyObject *numpy_asarray;
+    PyObject *float64_descr;  // numpy's canonical float64 dtype
+};
+
+extern ModuleState state;
+
+}  // namespace quorvane::binding

@@ -1,0 +1,152 @@
+// pos_from_lla, lla_from_pos and solve_reduced_lat_equation.
+#include "convention.hpp"
+#include "methods.hpp"
+
+namespace quorvane::binding {
+
+PyObject *pos_from_lla(Ellipsoid *self, PyObject *const *args)
+{
+    PyObject *const lat = args[0];
+    PyObject *const lon = args[1];
+    PyObject *const alt = args[2];
+    const int scalar = all_scalars(args, 3);
+    if (scalar < 0) {
+        return nullptr;
+    }
+    if (scalar == 1) {
+        LLA lla;
+        if (!to_double(lat, &lla.lat) || !to_double(lon, &lla.lon) || !to_double(alt, &lla.alt)) {
+            return nullptr;
+        }
+        double r[3];
+        self->vtab->c_pos_from_lla(self, lla, r);
+        if (PyErr_Occurred()) {
+            return nullptr;
+        }
+        return return_vector(r).release();
+    }
+    if (assertions_enabled() && !assert_parallel_shapes(args, 3)) {
+        return nullptr;
+    }
+    PyRef result = allocate_zeros([lat] { return leading_extent_by_3(lat); }, numpy_double);
+    ResultView out;
+    Py_ssize_t n;
+    if (!result || !out.acquire(result.get(), kDoubleLayout, 2) || !leading_extent(lat, &n)) {
+        return nullptr;
+    }
+    Source lat_source(lat);
+    Source lon_source(lon);
+    Source alt_source(alt);
+    Source *const sources[] = {&lat_source, &lon_source, &alt_source};
+    const Py_ssize_t columns = bounded(3, out.columns());
+    const bool ok = for_each_element(
+        sources, bounded(n, out.length()), native_table(self),
+        [&](Py_ssize_t i, const double *lla) {
+            double r[3];
+            self->vtab->c_pos_from_lla(self, LLA{lla[0], lla[1], lla[2]}, r);
+            for (Py_ssize_t k = 0; k < columns; ++k) {
+                *out.cell(i, k) = r[k];
+            }
+        });
+    if (!ok) {
+        return nullptr;
+    }
+    return return_array(result.get(), nullptr).release();
+}
+
+PyObject *lla_from_pos(Ellipsoid *self, PyObject *const *args)
+{
+    PyObject *const r = args[0];
+    PyRef shape = get_attr(r, state.names.shape);
+    if (!shape) {
+        return nullptr;
+    }
+    const int one_point = equals(shape.get(), state.tuple_3);
+    if (one_point < 0) {
+        return nullptr;
+    }
+    PyObject *const dtype_name = state.names.LLA_dtype;
+    auto dtype = [dtype_name] { return module_global(dtype_name); };
+    PyRef result;
+    ResultView out;
+    if (one_point == 1) {
+        result = allocate_zeros([] { return PyRef::borrow(state.int_1); }, dtype);
+        if (!result || !out.acquire(result.get(), kLLALayout, 1)) {
+            return nullptr;
+        }
+        double position[3];
+        if (!Source(r).vector(position)) {
+            return nullptr;
+        }
+        if (out.length() > 0) {
+            self->vtab->c_lla_from_pos(self, position, out.element<LLA>(0));
+            if (PyErr_Occurred()) {
+                return nullptr;
+            }
+        }
+    } else {
+        if (assertions_enabled() && !assert_rows_shape(r)) {
+            return nullptr;
+        }
+        result = allocate_zeros([r] { return shape_item(r, 0); }, dtype);
+        Py_ssize_t n;
+        if (!result || !out.acquire(result.get(), kLLALayout, 1) || !leading_extent(r, &n)) {
+            return nullptr;
+        }
+        Source rows(r);
+        const bool ok = for_each_row(rows, bounded(n, out.length()), native_table(self),
+                                     [&](Py_ssize_t i, const double *position) {
+                                         self->vtab->c_lla_from_pos(self, position,
+                                                                    out.element<LLA>(i));
+                                     });
+        if (!ok) {
+            return nullptr;
+        }
+    }
+    return return_array(result.get(), dtype_name).release();
+}
+
+PyObject *solve_reduced_lat_equation(Ellipsoid *self, PyObject *const *args)
+{
+    PyObject *const r = args[0];
+    PyRef shape = get_attr(r, state.names.shape);
+    if (!shape) {
+        return nullptr;
+    }
+    const int one_point = equals(shape.get(), state.tuple_3);
+    if (one_point < 0) {
+        return nullptr;
+    }
+    if (one_point == 1) {
+        double position[3];
+        if (!Source(r).vector(position)) {
+            return nullptr;
+        }
+        const double beta = self->vtab->c_solve_reduced_lat_equation(self, position);
+        if (PyErr_Occurred()) {
+            return nullptr;
+        }
+        return PyFloat_FromDouble(beta);
+    }
+    if (assertions_enabled() && !assert_rows_shape(r)) {
+        return nullptr;
+    }
+    PyRef result = allocate_zeros([r] { return shape_item(r, 0); }, numpy_double);
+    ResultView out;
+    Py_ssize_t n;
+    if (!result || !out.acquire(result.get(), kDoubleLayout, 1) || !leading_extent(r, &n)) {
+        return nullptr;
+    }
+    Source rows(r);
+    const bool ok = for_each_row(rows, bounded(n, out.length()), native_table(self),
+                                 [&](Py_ssize_t i, const double *position) {
+                                     *out.element<double>(i) =
+                                         self->vtab->c_solve_reduced_lat_equation(self, position);
+                                 });
+    if (!ok) {
+        return nullptr;
+    }
+    return return_array(result.get(), nullptr).release();
+}
+
+}  // namespace quorvane::binding

@@ -1,0 +1,71 @@
+// Owned references and buffer views as small RAII handles. Raw pointers leave
+// these handles only at the C boundary (release()).
+#pragma once
+
+#define PY_SSIZE_T_CLEAN
+#include <Python.h>
+
+#include <utility>
+
+namespace quorvane {
+
+class PyRef {
+public:
+    PyRef() = default;
+    PyRef(const PyRef &) = delete;
+    PyRef &operator=(const PyRef &) = delete;
+    PyRef(PyRef &&other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    PyRef &operator=(PyRef &&other) noexcept
+    {
+        if (this != &other) {
+            Py_XDECREF(p_);
+            p_ = std::exchange(other.p_, nullptr);
+        }
+        return *this;
+    }
+    ~PyRef() { Py_XDECREF(p_); }
+
+    // Takes over a new reference (which may be NULL after a failed call).
+    static PyRef steal(PyObject *p) { return PyRef(p); }
+    // Adds a reference to a borrowed pointer.
+    static PyRef borrow(PyObject *p)
+    {
+        Py_XINCREF(p);
+        return PyRef(p);
+    }
+
+    PyObject *get() const { return p_; }
+    PyObject *release() { return std::exchange(p_, nullptr); }
+    explicit operator bool() const { return p_ != nullptr; }
+
+private:
+    explicit PyRef(PyObject *p) : p_(p) {}
+    PyObject *p_ = nullptr;
+};
+
+// A buffer acquired with PyObject_GetBuffer, released on destruction.
+class BufferView {
+public:
+    BufferView() = default;
+    BufferView(const BufferView &) = delete;
+    BufferView &operator=(const BufferView &) = delete;
+    ~BufferView()
+    {
+        if (held_) {
+            PyBuffer_Release(&view_);
+        }
+    }
+
+    bool acquire(PyObject *exporter, int flags)
+    {
+        held_ = PyObject_GetBuffer(exporter, &view_, flags) == 0;
+        return held_;
+    }
+    const Py_buffer &view() const { return view_; }
+
+private:
+    Py_buffer view_{};
+    bool held_ = false;
+};
+
+}  // namespace quorvane

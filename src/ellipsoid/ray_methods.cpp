@@ -1,0 +1,122 @@
+// surf_pos_of_ray_first_intersection and aer_coords: one fixed argument (the
+// ray origin, the observer) converted once before the loop, and one or many
+// points told apart by the number of dimensions.
+#include "convention.hpp"
+#include "methods.hpp"
+
+namespace quorvane::binding {
+
+PyObject *surf_pos_of_ray_first_intersection(Ellipsoid *self, PyObject *const *args)
+{
+    PyObject *const r_source = args[0];
+    PyObject *const u_ray = args[1];
+    if (assertions_enabled() && !assert_vector_shape(r_source)) {
+        return nullptr;
+    }
+    double origin[3];
+    if (!Source(r_source).vector(origin)) {
+        return nullptr;
+    }
+    const int one_ray = is_one_point(u_ray);
+    if (one_ray < 0) {
+        return nullptr;
+    }
+    if (one_ray == 1) {
+        if (assertions_enabled() && !assert_vector_shape(u_ray)) {
+            return nullptr;
+        }
+        double direction[3];
+        double r_surf[3];
+        if (!Source(u_ray).vector(direction)) {
+            return nullptr;
+        }
+        self->vtab->c_surf_pos_of_ray_first_intersection(self, origin, direction, r_surf);
+        if (PyErr_Occurred()) {
+            return nullptr;
+        }
+        return return_vector(r_surf).release();
+    }
+    if (assertions_enabled() && !assert_rows_shape(u_ray)) {
+        return nullptr;
+    }
+    PyRef result = allocate_zeros([u_ray] { return leading_extent_by_3(u_ray); }, numpy_double);
+    ResultView out;
+    Py_ssize_t n;
+    if (!result || !out.acquire(result.get(), kDoubleLayout, 2) || !leading_extent(u_ray, &n)) {
+        return nullptr;
+    }
+    Source rows(u_ray);
+    const Py_ssize_t columns = bounded(3, out.columns());
+    const bool ok = for_each_row(rows, bounded(n, out.length()), native_table(self),
+                                 [&](Py_ssize_t i, const double *direction) {
+                                     double r_surf[3];
+                                     self->vtab->c_surf_pos_of_ray_first_intersection(
+                                         self, origin, direction, r_surf);
+                                     for (Py_ssize_t k = 0; k < columns; ++k) {
+                                         *out.cell(i, k) = r_surf[k];
+                                     }
+                                 });
+    if (!ok) {
+        return nullptr;
+    }
+    return return_array(result.get(), nullptr).release();
+}
+
+PyObject *aer_coords(Ellipsoid *self, PyObject *const *args)
+{
+    PyObject *const r_target = args[0];
+    PyObject *const dtype_name = state.names.AER_dtype;
+    auto dtype = [dtype_name] { return module_global(dtype_name); };
+    // The observer is converted before the target is looked at.
+    LLA lla_obs;
+    if (!to_double(args[1], &lla_obs.lat) || !to_double(args[2], &lla_obs.lon) ||
+        !to_double(args[3], &lla_obs.alt)) {
+        return nullptr;
+    }
+    const int one_target = is_one_point(r_target);
+    if (one_target < 0) {
+        return nullptr;
+    }
+    PyRef result;
+    ResultView out;
+    if (one_target == 1) {
+        if (assertions_enabled() && !assert_vector_shape(r_target)) {
+            return nullptr;
+        }
+        result = allocate_zeros([] { return PyRef::borrow(state.int_1); }, dtype);
+        if (!result || !out.acquire(result.get(), kAERLayout, 1)) {
+            return nullptr;
+        }
+        double target[3];
+        if (!Source(r_target).vector(target)) {
+            return nullptr;
+        }
+        if (out.length() > 0) {
+            self->vtab->c_aer_coords(self, target, lla_obs, out.element<AER>(0));
+            if (PyErr_Occurred()) {
+                return nullptr;
+            }
+        }
+    } else {
+        if (assertions_enabled() && !assert_rows_shape(r_target)) {
+            return nullptr;
+        }
+        result = allocate_zeros([r_target] { return shape_item(r_target, 0); }, dtype);
+        Py_ssize_t n;
+        if (!result || !out.acquire(result.get(), kAERLayout, 1) || !leading_extent(r_target, &n)) {
+            return nullptr;
+        }
+        Source rows(r_target);
+        const bool ok = for_each_row(rows, bounded(n, out.length()), native_table(self),
+                                     [&](Py_ssize_t i, const double *target) {
+                                         self->vtab->c_aer_coords(self, target, lla_obs,
+                                                                  out.element<AER>(i));
+                                     });
+        if (!ok) {
+            return nullptr;
+        }
+    }
+    return return_array(result.get(), dtype_name).release();
+}
+
+}  // namespace quorvane::binding

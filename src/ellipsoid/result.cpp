@@ -1,0 +1,212 @@
+#include "result.hpp"
+
+#include "numpy_api.hpp"
+
+namespace quorvane::binding {
+
+namespace {
+
+// Descriptors whose buffers have passed the layout check. A dtype's layout
+// cannot change, so a fresh array of a checked dtype needs no new check.
+struct CheckedDescr {
+    const RecordLayout *layout;
+    PyObject *descr;  // strong reference
+};
+CheckedDescr checked[8];
+
+bool is_checked(const RecordLayout &layout, PyObject *descr)
+{
+    for (const CheckedDescr &entry : checked) {
+        if (entry.layout == &layout && entry.descr == descr) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void remember_checked(const RecordLayout &layout, PyObject *descr)
+{
+    // One entry per layout: the newest checked dtype replaces the older one.
+    for (CheckedDescr &entry : checked) {
+        if (entry.layout == &layout || entry.layout == nullptr) {
+            Py_INCREF(descr);
+            Py_XSETREF(entry.descr, descr);
+            entry.layout = &layout;
+            return;
+        }
+    }
+}
+
+// The dimensions of a shape argument of numpy.zeros when it is a plain
+// non-negative int or a tuple of at most two of them.
+bool plain_shape(PyObject *shape, npy_intp *dims, int *ndim)
+{
+    auto extent = [](PyObject *obj, npy_intp *out) {
+        if (!PyLong_CheckExact(obj)) {
+            return false;
+        }
+        int overflow = 0;
+        const long long value = PyLong_AsLongLongAndOverflow(obj, &overflow);
+        if (overflow != 0 || value < 0 || value > (1LL << 40)) {
+            PyErr_Clear();
+            return false;
+        }
+        *out = static_cast<npy_intp>(value);
+        return true;
+    };
+    if (PyLong_CheckExact(shape)) {
+        *ndim = 1;
+        return extent(shape, &dims[0]);
+    }
+    if (!PyTuple_CheckExact(shape) || PyTuple_GET_SIZE(shape) < 1 || PyTuple_GET_SIZE(shape) > 2) {
+        return false;
+    }
+    *ndim = static_cast<int>(PyTuple_GET_SIZE(shape));
+    for (int k = 0; k < *ndim; ++k) {
+        if (!extent(PyTuple_GET_ITEM(shape, k), &dims[k])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ResultView::acquire(PyObject *result, const RecordLayout &layout, int ndim)
+{
+    if (PyArray_CheckExact(result)) {
+        PyArrayObject *array = reinterpret_cast<PyArrayObject *>(result);
+        if (PyArray_NDIM(array) == ndim && PyArray_ISWRITEABLE(array) &&
+            is_checked(layout, reinterpret_cast<PyObject *>(PyArray_DESCR(array)))) {
+            data_ = PyArray_BYTES(array);
+            for (int k = 0; k < ndim; ++k) {
+                shape_[k] = PyArray_DIM(array, k);
+                strides_[k] = PyArray_STRIDE(array, k);
+            }
+            return true;
+        }
+    }
+    if (!buffer_.acquire(result, PyBUF_RECORDS)) {
+        return false;
+    }
+    const Py_buffer &view = buffer_.view();
+    if (!check_buffer_layout(view, layout, ndim)) {
+        return false;
+    }
+    if (PyArray_CheckExact(result)) {
+        remember_checked(layout,
+                         reinterpret_cast<PyObject *>(PyArray_DESCR(
+                             reinterpret_cast<PyArrayObject *>(result))));
+    }
+    data_ = static_cast<char *>(view.buf);
+    for (int k = 0; k < ndim; ++k) {
+        shape_[k] = view.shape[k];
+        strides_[k] = view.strides[k];
+    }
+    return true;
+}
+
+PyRef numpy_attr(PyObject *name)
+{
+    PyRef numpy = module_global(state.names.numpy);
+    if (!numpy) {
+        return numpy;
+    }
+    return get_attr(numpy.get(), name);
+}
+
+PyRef call_zeros(PyObject *zeros, PyObject *shape, PyObject *dtype)
+{
+    npy_intp dims[2];
+    int ndim = 0;
+    const bool known_dtype =
+        PyArray_DescrCheck(dtype) || dtype == reinterpret_cast<PyObject *>(&PyDoubleArrType_Type);
+    if (zeros == state.numpy_zeros && known_dtype && plain_shape(shape, dims, &ndim)) {
+        // numpy.zeros converts the dtype argument just so: a descriptor is
+        // taken as it is, the float64 scalar type gives the float64 descriptor.
+        PyObject *descr = PyArray_DescrCheck(dtype) ? dtype : state.float64_descr;
+        Py_INCREF(descr);  // PyArray_Zeros steals it
+        return PyRef::steal(
+            PyArray_Zeros(ndim, dims, reinterpret_cast<PyArray_Descr *>(descr), 0));
+    }
+    PyObject *stack[] = {shape, dtype};
+    return PyRef::steal(PyObject_Vectorcall(zeros, stack, 0, state.kwnames_shape_dtype));
+}
+
+PyRef allocate_zeros_like(PyObject *x)
+{
+    PyRef zeros_like = numpy_attr(state.names.zeros_like);
+    if (!zeros_like) {
+        return zeros_like;
+    }
+    if (zeros_like.get() == state.numpy_zeros_like && PyArray_CheckExact(x)) {
+        PyArrayObject *array = reinterpret_cast<PyArrayObject *>(x);
+        // zeros_like keeps the prototype's dtype object; only the canonical
+        // float64 one makes a result that the latitude methods accept.
+        if (PyArray_NDIM(array) == 1 &&
+            reinterpret_cast<PyObject *>(PyArray_DESCR(array)) == state.float64_descr) {
+            return PyRef::steal(PyArray_ZEROS(1, PyArray_DIMS(array), NPY_DOUBLE, 0));
+        }
+    }
+    return PyRef::steal(PyObject_CallOneArg(zeros_like.get(), x));
+}
+
+PyRef return_array(PyObject *result, PyObject *dtype_name)
+{
+    PyRef asarray = numpy_attr(state.names.asarray);
+    if (!asarray) {
+        return asarray;
+    }
+    PyRef dtype;
+    if (dtype_name != nullptr) {
+        dtype = module_global(dtype_name);
+        if (!dtype) {
+            return dtype;
+        }
+    }
+    // asarray returns an exact ndarray itself when the dtype asked for is its own.
+    if (asarray.get() == state.numpy_asarray && PyArray_CheckExact(result) &&
+        (!dtype || dtype.get() == reinterpret_cast<PyObject *>(
+                                        PyArray_DESCR(reinterpret_cast<PyArrayObject *>(result))))) {
+        return PyRef::borrow(result);
+    }
+    if (!dtype) {
+        return PyRef::steal(PyObject_CallOneArg(asarray.get(), result));
+    }
+    PyObject *stack[] = {result, dtype.get()};
+    return PyRef::steal(PyObject_Vectorcall(asarray.get(), stack, 1, state.kwnames_dtype));
+}
+
+PyRef return_vector(const double *v)
+{
+    PyRef asarray = numpy_attr(state.names.asarray);
+    if (!asarray) {
+        return asarray;
+    }
+    if (asarray.get() == state.numpy_asarray) {
+        npy_intp three = 3;
+        PyRef array = PyRef::steal(PyArray_SimpleNew(1, &three, NPY_DOUBLE));
+        if (array) {
+            double *data = static_cast<double *>(
+                PyArray_DATA(reinterpret_cast<PyArrayObject *>(array.get())));
+            data[0] = v[0];
+            data[1] = v[1];
+            data[2] = v[2];
+        }
+        return array;
+    }
+    PyRef list = PyRef::steal(PyList_New(3));
+    if (!list) {
+        return list;
+    }
+    for (int j = 0; j < 3; ++j) {
+        PyObject *component = PyFloat_FromDouble(v[j]);
+        if (component == nullptr) {
+            return PyRef();
+        }
+        PyList_SET_ITEM(list.get(), j, component);
+    }
+    return PyRef::steal(PyObject_CallOneArg(asarray.get(), list.get()));
+}
+
+}  // namespace quorvane::binding

@@ -1,0 +1,127 @@
+#include "source.hpp"
+
+#include <cstring>
+
+#include "lookups.hpp"
+
+namespace quorvane::binding {
+
+namespace {
+
+template <class T>
+inline double load_as(const char *p)
+{
+    // Elements need not be aligned (views into packed records, offset buffers).
+    T value;
+    std::memcpy(&value, p, sizeof value);
+    return static_cast<double>(value);
+}
+
+}  // namespace
+
+bool Source::current_layout(PyObject *obj, Layout *l)
+{
+    if (!PyArray_CheckExact(obj)) {
+        return false;
+    }
+    PyArrayObject *array = reinterpret_cast<PyArrayObject *>(obj);
+    const int ndim = PyArray_NDIM(array);
+    if (ndim < 1 || ndim > 2 || !PyArray_ISNOTSWAPPED(array)) {
+        return false;
+    }
+    switch (PyArray_TYPE(array)) {
+    case NPY_BOOL: case NPY_BYTE: case NPY_UBYTE: case NPY_SHORT: case NPY_USHORT:
+    case NPY_INT: case NPY_UINT: case NPY_LONG: case NPY_ULONG: case NPY_LONGLONG:
+    case NPY_ULONGLONG: case NPY_FLOAT: case NPY_DOUBLE: case NPY_LONGDOUBLE:
+        break;
+    default:
+        // float16 (no C type), complex (float() refuses it), objects, strings,
+        // dates, records: the item protocol decides.
+        return false;
+    }
+    l->data = PyArray_BYTES(array);
+    l->ndim = ndim;
+    l->type = PyArray_TYPE(array);
+    for (int k = 0; k < ndim; ++k) {
+        l->dims[k] = PyArray_DIM(array, k);
+        l->strides[k] = PyArray_STRIDE(array, k);
+    }
+    return true;
+}
+
+double Source::load(const char *p, int type)
+{
+    // The same values as float() of the scalar obj[i] gives: C conversion to
+    // double, rounding to nearest for wide integers and long double.
+    switch (type) {
+    case NPY_DOUBLE: return load_as<npy_double>(p);
+    case NPY_FLOAT: return load_as<npy_float>(p);
+    case NPY_LONGDOUBLE: return load_as<npy_longdouble>(p);
+    case NPY_BOOL: return *p != 0 ? 1.0 : 0.0;
+    case NPY_BYTE: return load_as<npy_byte>(p);
+    case NPY_UBYTE: return load_as<npy_ubyte>(p);
+    case NPY_SHORT: return load_as<npy_short>(p);
+    case NPY_USHORT: return load_as<npy_ushort>(p);
+    case NPY_INT: return load_as<npy_int>(p);
+    case NPY_UINT: return load_as<npy_uint>(p);
+    case NPY_LONG: return load_as<npy_long>(p);
+    case NPY_ULONG: return load_as<npy_ulong>(p);
+    case NPY_LONGLONG: return load_as<npy_longlong>(p);
+    default: return load_as<npy_ulonglong>(p);
+    }
+}
+
+bool Source::element_by_protocol(Py_ssize_t i, double *out) const
+{
+    return item_double(obj_, i, out);
+}
+
+bool Source::row_by_protocol(Py_ssize_t i, double *out) const
+{
+    PyRef row = get_item(obj_, i);
+    if (!row) {
+        return false;
+    }
+    for (int j = 0; j < 3; ++j) {
+        if (!item_double(row.get(), j, &out[j])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Source::vector_by_protocol(double *out) const
+{
+    for (int j = 0; j < 3; ++j) {
+        if (!item_double(obj_, j, &out[j])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+ClosedLoop::ClosedLoop(bool closed, Source *const *sources, int count)
+{
+    if (!closed) {
+        return;
+    }
+    for (int k = 0; k < count; ++k) {
+        if (!Source::current_layout(sources[k]->obj_, &sources[k]->snapshot_)) {
+            return;  // a source read through Python code may change the others
+        }
+    }
+    for (int k = 0; k < count; ++k) {
+        sources[k]->frozen_ = true;
+    }
+    sources_ = sources;
+    count_ = count;
+}
+
+ClosedLoop::~ClosedLoop()
+{
+    for (int k = 0; k < count_; ++k) {
+        sources_[k]->frozen_ = false;
+    }
+}
+
+}  // namespace quorvane::binding

@@ -1,0 +1,219 @@
+// enu, surf_pos_from_surf_coord and surf_coord_from_surf_pos.
+#include "convention.hpp"
+#include "methods.hpp"
+#include "numpy_api.hpp"
+
+namespace quorvane::binding {
+
+namespace {
+
+// result[i, k] = float(value): item assignment with the key (i, k), or a
+// direct store where the result is a plain writable float64 matrix and (i, k)
+// lies inside it, which is what the assignment would do.
+class CellAssignment {
+public:
+    explicit CellAssignment(PyObject *target) : target_(target)
+    {
+        if (PyArray_CheckExact(target)) {
+            PyArrayObject *array = reinterpret_cast<PyArrayObject *>(target);
+            direct_ = PyArray_NDIM(array) == 2 && PyArray_TYPE(array) == NPY_DOUBLE &&
+                      PyArray_ISNOTSWAPPED(array) && PyArray_ISWRITEABLE(array) &&
+                      PyArray_ISALIGNED(array);
+            if (direct_) {
+                data_ = PyArray_BYTES(array);
+                rows_ = PyArray_DIM(array, 0);
+                columns_ = PyArray_DIM(array, 1);
+                row_stride_ = PyArray_STRIDE(array, 0);
+                column_stride_ = PyArray_STRIDE(array, 1);
+            }
+        }
+    }
+
+    // Stores run no Python code.
+    bool direct() const { return direct_; }
+
+    bool assign(Py_ssize_t i, Py_ssize_t k, double value) const
+    {
+        if (direct_ && i < rows_ && k < columns_) {
+            *reinterpret_cast<double *>(data_ + i * row_stride_ + k * column_stride_) = value;
+            return true;
+        }
+        PyRef key = PyRef::steal(Py_BuildValue("(nn)", i, k));
+        PyRef item = PyRef::steal(PyFloat_FromDouble(value));
+        return key && item && PyObject_SetItem(target_, key.get(), item.get()) == 0;
+    }
+
+private:
+    PyObject *target_;
+    bool direct_ = false;
+    char *data_ = nullptr;
+    Py_ssize_t rows_ = 0;
+    Py_ssize_t columns_ = 0;
+    Py_ssize_t row_stride_ = 0;
+    Py_ssize_t column_stride_ = 0;
+};
+
+// The scalar test of (lat, lon) and the conversion of a scalar pair.
+int scalar_pair(PyObject *const *args, SurfCoord *point)
+{
+    const int scalar = all_scalars(args, 2);
+    if (scalar == 1 && !(to_double(args[0], &point->lat) && to_double(args[1], &point->lon))) {
+        return -1;
+    }
+    return scalar;
+}
+
+}  // namespace
+
+PyObject *surf_pos_from_surf_coord(Ellipsoid *self, PyObject *const *args)
+{
+    PyObject *const lat = args[0];
+    SurfCoord point;
+    const int scalar = scalar_pair(args, &point);
+    if (scalar < 0) {
+        return nullptr;
+    }
+    if (scalar == 1) {
+        double r_surf[3];
+        self->vtab->c_surf_pos_from_surf_coord(self, point, r_surf);
+        if (PyErr_Occurred()) {
+            return nullptr;
+        }
+        return return_vector(r_surf).release();
+    }
+    if (assertions_enabled() && !assert_parallel_shapes(args, 2)) {
+        return nullptr;
+    }
+    PyRef result = allocate_zeros([lat] { return leading_extent_by_3(lat); }, numpy_double);
+    Py_ssize_t n;
+    if (!result || !leading_extent(lat, &n)) {
+        return nullptr;
+    }
+    const CellAssignment cells(result.get());
+    Source lat_source(lat);
+    Source lon_source(args[1]);
+    Source *const sources[] = {&lat_source, &lon_source};
+    // Item assignment raises for keys outside the result, so the loop runs to
+    // n; a failed store leaves its exception pending and stops the loop.
+    const bool ok = for_each_element(
+        sources, n, native_table(self) && cells.direct(),
+        [&](Py_ssize_t i, const double *coord) {
+            double r_surf[3];
+            self->vtab->c_surf_pos_from_surf_coord(self, SurfCoord{coord[0], coord[1]}, r_surf);
+            if (PyErr_Occurred()) {
+                return;
+            }
+            for (Py_ssize_t k = 0; k < 3; ++k) {
+                if (!cells.assign(i, k, r_surf[k])) {
+                    return;
+                }
+            }
+        });
+    if (!ok) {
+        return nullptr;
+    }
+    return return_array(result.get(), nullptr).release();
+}
+
+PyObject *enu(Ellipsoid *self, PyObject *const *args)
+{
+    PyObject *const lat = args[0];
+    PyObject *const dtype_name = state.names.ENU_dtype;
+    auto dtype = [dtype_name] { return module_global(dtype_name); };
+    SurfCoord point;
+    const int scalar = scalar_pair(args, &point);
+    if (scalar < 0) {
+        return nullptr;
+    }
+    PyRef result;
+    ResultView out;
+    if (scalar == 1) {
+        result = allocate_zeros([] { return PyRef::borrow(state.tuple_1); }, dtype);
+        if (!result || !out.acquire(result.get(), kENULayout, 1)) {
+            return nullptr;
+        }
+        if (out.length() > 0) {
+            self->vtab->c_enu(self, point, out.element<ENU_Frame>(0));
+            if (PyErr_Occurred()) {
+                return nullptr;
+            }
+        }
+    } else {
+        if (assertions_enabled() && !assert_parallel_shapes(args, 2)) {
+            return nullptr;
+        }
+        // The whole shape of lat, not its first item: two-dimensional arguments
+        // that slip past disabled assertions fail the one-dimensional view.
+        result = allocate_zeros([lat] { return get_attr(lat, state.names.shape); }, dtype);
+        Py_ssize_t n;
+        if (!result || !out.acquire(result.get(), kENULayout, 1) || !leading_extent(lat, &n)) {
+            return nullptr;
+        }
+        Source lat_source(lat);
+        Source lon_source(args[1]);
+        Source *const sources[] = {&lat_source, &lon_source};
+        const bool ok = for_each_element(sources, bounded(n, out.length()), native_table(self),
+                                         [&](Py_ssize_t i, const double *coord) {
+                                             self->vtab->c_enu(self, SurfCoord{coord[0], coord[1]},
+                                                               out.element<ENU_Frame>(i));
+                                         });
+        if (!ok) {
+            return nullptr;
+        }
+    }
+    return return_array(result.get(), dtype_name).release();
+}
+
+PyObject *surf_coord_from_surf_pos(Ellipsoid *self, PyObject *const *args)
+{
+    PyObject *const r_surf = args[0];
+    PyObject *const dtype_name = state.names.SurfCoord_dtype;
+    auto dtype = [dtype_name] { return module_global(dtype_name); };
+    const int one_point = is_one_point(r_surf);
+    if (one_point < 0) {
+        return nullptr;
+    }
+    PyRef result;
+    ResultView out;
+    if (one_point == 1) {
+        if (assertions_enabled() && !assert_vector_shape(r_surf)) {
+            return nullptr;
+        }
+        result = allocate_zeros([] { return PyRef::borrow(state.tuple_1); }, dtype);
+        if (!result || !out.acquire(result.get(), kSurfCoordLayout, 1)) {
+            return nullptr;
+        }
+        double position[3];
+        if (!Source(r_surf).vector(position)) {
+            return nullptr;
+        }
+        if (out.length() > 0) {
+            self->vtab->c_surf_coord_from_surf_pos(self, position, out.element<SurfCoord>(0));
+            if (PyErr_Occurred()) {
+                return nullptr;
+            }
+        }
+    } else {
+        if (assertions_enabled() && !assert_rows_shape(r_surf)) {
+            return nullptr;
+        }
+        result = allocate_zeros([r_surf] { return shape_item(r_surf, 0); }, dtype);
+        Py_ssize_t n;
+        if (!result || !out.acquire(result.get(), kSurfCoordLayout, 1) ||
+            !leading_extent(r_surf, &n)) {
+            return nullptr;
+        }
+        Source rows(r_surf);
+        const bool ok = for_each_row(rows, bounded(n, out.length()), native_table(self),
+                                     [&](Py_ssize_t i, const double *position) {
+                                         self->vtab->c_surf_coord_from_surf_pos(
+                                             self, position, out.element<SurfCoord>(i));
+                                     });
+        if (!ok) {
+            return nullptr;
+        }
+    }
+    return return_array(result.get(), dtype_name).release();
+}
+
+}  // namespace quorvane::binding

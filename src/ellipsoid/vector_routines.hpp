@@ -1,0 +1,20 @@
+// The five three-vector routines of quorvane.mathtools.vectools.vectools,
+// bound once at module start-up to plain function pointers and read-only
+// afterwards, so GIL-free routines call them directly from any thread.
+#pragma once
+
+#include "quorvane/mathtools/vectools/vectools.h"
+
+namespace quorvane::geometry {
+
+struct VectorRoutines {
+    vectools_scale_t scale;
+    vectools_add_t add;
+    vectools_sub_t sub;
+    vectools_dot_t dot;
+    vectools_norm_t norm;
+};
+
+extern VectorRoutines vector_routines;
+
+}  // namespace quorvane::geometry
