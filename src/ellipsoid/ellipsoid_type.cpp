@@ -10,10 +10,7 @@
 
 namespace quorvane::binding {
 
-PyTypeObject EllipsoidType = {
-    PyVarObject_HEAD_INIT(nullptr, 0)
-    "quorvane.mathtools.ellipsoid.ellipsoid.Ellipsoid",
-};
+PyTypeObject EllipsoidType{};
 
 namespace {
 
@@ -118,6 +115,14 @@ PyObject *method_descriptor(PyObject *self, PyObject *const *args, Py_ssize_t na
     return call_method(kMethodSpecs[K], self, args, nargs, kwnames);
 }
 
+// PyMethodDef stores every calling convention as a PyCFunction; going through
+// void(*)() tells the compiler the cast is meant.
+template <class F>
+PyCFunction as_cfunction(F function)
+{
+    return reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(function));
+}
+
 template <int... K>
 struct MethodDefs {
     PyMethodDef defs[sizeof...(K) + 3];
@@ -127,10 +132,10 @@ template <int... K>
 MethodDefs<K...> make_method_defs(std::integer_sequence<int, K...>)
 {
     return {{
-        {kMethodSpecs[K].name, reinterpret_cast<PyCFunction>(method_descriptor<K>),
+        {kMethodSpecs[K].name, as_cfunction(method_descriptor<K>),
          METH_FASTCALL | METH_KEYWORDS, kMethodSpecs[K].doc}...,
         {"__reduce__", ellipsoid_reduce, METH_NOARGS, nullptr},
-        {"__setstate__", reinterpret_cast<PyCFunction>(ellipsoid_setstate),
+        {"__setstate__", as_cfunction(ellipsoid_setstate),
          METH_FASTCALL | METH_KEYWORDS, nullptr},
         {nullptr, nullptr, 0, nullptr},
     }};
@@ -149,6 +154,9 @@ PyGetSetDef properties[] = {
 
 void prepare_ellipsoid_type()
 {
+    // A static type object: one reference held by the process for ever.
+    Py_SET_REFCNT(&EllipsoidType, 1);
+    EllipsoidType.tp_name = "quorvane.mathtools.ellipsoid.ellipsoid.Ellipsoid";
     EllipsoidType.tp_basicsize = sizeof(Ellipsoid);
     EllipsoidType.tp_dealloc = ellipsoid_dealloc;
     EllipsoidType.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE;

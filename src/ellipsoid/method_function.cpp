@@ -78,10 +78,7 @@ PyMemberDef method_function_members[] = {
     {nullptr, 0, 0, 0, nullptr},
 };
 
-PyTypeObject MethodFunctionType = {
-    PyVarObject_HEAD_INIT(nullptr, 0)
-    "quorvane.mathtools.ellipsoid.ellipsoid.vectorised_method",
-};
+PyTypeObject MethodFunctionType{};
 
 PyRef annotations_of(const MethodSpec &spec)
 {
@@ -103,6 +100,8 @@ PyRef annotations_of(const MethodSpec &spec)
 
 bool ready_method_function_type()
 {
+    Py_SET_REFCNT(&MethodFunctionType, 1);
+    MethodFunctionType.tp_name = "quorvane.mathtools.ellipsoid.ellipsoid.vectorised_method";
     MethodFunctionType.tp_basicsize = sizeof(MethodFunction);
     MethodFunctionType.tp_dealloc = method_function_dealloc;
     MethodFunctionType.tp_vectorcall_offset = offsetof(MethodFunction, vectorcall);
