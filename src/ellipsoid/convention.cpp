@@ -4,14 +4,12 @@ namespace quorvane::binding {
 
 bool assert_vector_shape(PyObject *obj)
 {
-    PyRef shape = get_attr(obj, state.names.shape);
-    return shape && check_assertion(equals(shape.get(), state.tuple_3));
+    return check_assertion(is_vector_shape(obj));
 }
 
 bool assert_rows_shape(PyObject *obj)
 {
-    PyRef ndim = get_attr(obj, state.names.ndim);
-    if (!ndim || !check_assertion(equals(ndim.get(), state.int_2))) {
+    if (!check_assertion(ndim_equals(obj, 2))) {
         return false;
     }
     PyRef columns = shape_item(obj, 1);
@@ -26,8 +24,7 @@ bool assert_parallel_shapes(PyObject *const *objs, int count)
 
 int is_one_point(PyObject *obj)
 {
-    PyRef ndim = get_attr(obj, state.names.ndim);
-    return ndim ? equals(ndim.get(), state.int_1) : -1;
+    return ndim_equals(obj, 1);
 }
 
 int all_scalars(PyObject *const *objs, int count)

@@ -1,5 +1,7 @@
 #include "lookups.hpp"
 
+#include "numpy_api.hpp"
+
 namespace quorvane::binding {
 
 PyRef module_global(PyObject *name)
@@ -29,6 +31,16 @@ int is_scalar(PyObject *x)
     if (!real) {
         return -1;
     }
+    // Python's float, int and bool are registered with numbers.Real, and an
+    // ABC answers from its positive cache before any hook: while `Real` is
+    // still numbers.Real and its metaclass's instance check is unchanged, the
+    // answer for them is known without the call.
+    if (real.get() == state.numbers_real &&
+        (PyFloat_CheckExact(x) || PyLong_CheckExact(x) || PyBool_Check(x)) &&
+        _PyType_Lookup(Py_TYPE(real.get()), state.names.instancecheck) ==
+            state.real_instancecheck) {
+        return 1;
+    }
     return PyObject_IsInstance(x, real.get());
 }
 
@@ -57,6 +69,10 @@ bool check_assertion(int truth)
 
 PyRef shape_item(PyObject *obj, Py_ssize_t i)
 {
+    // An exact ndarray's shape is a tuple of its dimensions, read without side effects.
+    if (PyArray_CheckExact(obj) && i < PyArray_NDIM(reinterpret_cast<PyArrayObject *>(obj))) {
+        return PyRef::steal(PyLong_FromSsize_t(PyArray_DIM(reinterpret_cast<PyArrayObject *>(obj), i)));
+    }
     PyRef shape = get_attr(obj, state.names.shape);
     if (!shape) {
         return shape;
@@ -66,6 +82,10 @@ PyRef shape_item(PyObject *obj, Py_ssize_t i)
 
 bool leading_extent(PyObject *obj, Py_ssize_t *n)
 {
+    if (PyArray_CheckExact(obj) && PyArray_NDIM(reinterpret_cast<PyArrayObject *>(obj)) > 0) {
+        *n = PyArray_DIM(reinterpret_cast<PyArrayObject *>(obj), 0);
+        return true;
+    }
     PyRef item = shape_item(obj, 0);
     if (!item) {
         return false;
@@ -80,6 +100,25 @@ bool leading_extent(PyObject *obj, Py_ssize_t *n)
     }
     *n = value;
     return true;
+}
+
+int is_vector_shape(PyObject *obj)
+{
+    if (PyArray_CheckExact(obj)) {
+        PyArrayObject *array = reinterpret_cast<PyArrayObject *>(obj);
+        return PyArray_NDIM(array) == 1 && PyArray_DIM(array, 0) == 3;
+    }
+    PyRef shape = get_attr(obj, state.names.shape);
+    return shape ? equals(shape.get(), state.tuple_3) : -1;
+}
+
+int ndim_equals(PyObject *obj, int ndim)
+{
+    if (PyArray_CheckExact(obj)) {
+        return PyArray_NDIM(reinterpret_cast<PyArrayObject *>(obj)) == ndim;
+    }
+    PyRef value = get_attr(obj, state.names.ndim);
+    return value ? equals(value.get(), ndim == 1 ? state.int_1 : state.int_2) : -1;
 }
 
 int chained_attr_equal(PyObject *attr, PyObject *const *objs, int count, PyObject *final)

@@ -57,6 +57,12 @@ PyRef shape_item(PyObject *obj, Py_ssize_t i);
 // obj.shape[0] as a signed size, by the integer index protocol.
 bool leading_extent(PyObject *obj, Py_ssize_t *n);
 
+// The truth of obj.shape == (3,): 1, 0 or -1.
+int is_vector_shape(PyObject *obj);
+
+// The truth of obj.ndim == ndim, for ndim 1 or 2: 1, 0 or -1.
+int ndim_equals(PyObject *obj, int ndim);
+
 // The chained comparison a.attr == b.attr [== c.attr] [== final], read left to
 // right, each attribute once, stopping at the first false link.
 int chained_attr_equal(PyObject *attr, PyObject *const *objs, int count, PyObject *final);

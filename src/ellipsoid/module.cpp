@@ -219,6 +219,19 @@ int import_numpy(PyObject *module)
     return state.float64_descr != nullptr ? 0 : FAIL_HERE();
 }
 
+// Remembers numbers.Real as imported, with its metaclass's instance check.
+int remember_real(PyObject *module)
+{
+    PyObject *real = PyDict_GetItemWithError(PyModule_GetDict(module), state.names.Real);
+    if (real == nullptr) {
+        return FAIL_HERE();
+    }
+    Py_XSETREF(state.numbers_real, Py_NewRef(real));
+    Py_XSETREF(state.real_instancecheck,
+               Py_XNewRef(_PyType_Lookup(Py_TYPE(real), state.names.instancecheck)));
+    return 0;
+}
+
 int install_methods()
 {
     if (!ready_method_function_type()) {
@@ -253,7 +266,8 @@ int init_state(PyObject *module)
         intern(&n.zeros_like, "zeros_like") && intern(&n.asarray, "asarray") &&
         intern(&n.double_, "double") && intern(&n.shape, "shape") && intern(&n.ndim, "ndim") &&
         intern(&n.SurfCoord_dtype, "SurfCoord_dtype") && intern(&n.LLA_dtype, "LLA_dtype") &&
-        intern(&n.ENU_dtype, "ENU_dtype") && intern(&n.AER_dtype, "AER_dtype");
+        intern(&n.ENU_dtype, "ENU_dtype") && intern(&n.AER_dtype, "AER_dtype") &&
+        intern(&n.instancecheck, "__instancecheck__");
     if (!names_ok) {
         return FAIL_HERE();
     }
@@ -281,7 +295,8 @@ int start(PyObject *module)
     }
     if (init_state(module) < 0 || publish_type(module) < 0 || bind_vector_routines() < 0 ||
         import_numpy(module) < 0 || import_names(module, "quorvane.datamodel", dtype_names, 4) < 0 ||
-        import_names(module, "numbers", real_name, 1) < 0 || install_methods() < 0) {
+        import_names(module, "numbers", real_name, 1) < 0 || remember_real(module) < 0 ||
+        install_methods() < 0) {
         return -1;
     }
     return 0;

@@ -20,6 +20,7 @@ struct InternedNames {
     PyObject *LLA_dtype;
     PyObject *ENU_dtype;
     PyObject *AER_dtype;
+    PyObject *instancecheck;
 };
 
 struct ModuleState {
@@ -39,6 +40,9 @@ struct ModuleState {
     PyObject *numpy_zeros_like;
     PyObject *numpy_asarray;
     PyObject *float64_descr;  // numpy's canonical float64 dtype
+    // numbers.Real and the __instancecheck__ its metaclass had at start-up.
+    PyObject *numbers_real;
+    PyObject *real_instancecheck;
 };
 
 extern ModuleState state;

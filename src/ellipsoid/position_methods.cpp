@@ -57,11 +57,7 @@ PyObject *pos_from_lla(Ellipsoid *self, PyObject *const *args)
 PyObject *lla_from_pos(Ellipsoid *self, PyObject *const *args)
 {
     PyObject *const r = args[0];
-    PyRef shape = get_attr(r, state.names.shape);
-    if (!shape) {
-        return nullptr;
-    }
-    const int one_point = equals(shape.get(), state.tuple_3);
+    const int one_point = is_vector_shape(r);
     if (one_point < 0) {
         return nullptr;
     }
@@ -109,11 +105,7 @@ PyObject *lla_from_pos(Ellipsoid *self, PyObject *const *args)
 PyObject *solve_reduced_lat_equation(Ellipsoid *self, PyObject *const *args)
 {
     PyObject *const r = args[0];
-    PyRef shape = get_attr(r, state.names.shape);
-    if (!shape) {
-        return nullptr;
-    }
-    const int one_point = equals(shape.get(), state.tuple_3);
+    const int one_point = is_vector_shape(r);
     if (one_point < 0) {
         return nullptr;
     }

@@ -70,6 +70,27 @@ bool plain_shape(PyObject *shape, npy_intp *dims, int *ndim)
     return true;
 }
 
+PyRef zeroed_records(PyArray_Descr *descr, int ndim, npy_intp *dims)
+{
+    npy_intp count = PyDataType_ELSIZE(descr) / static_cast<npy_intp>(sizeof(double));
+    for (int k = 0; k < ndim; ++k) {
+        count *= dims[k];
+    }
+    PyRef storage = PyRef::steal(PyArray_ZEROS(1, &count, NPY_DOUBLE, 0));
+    if (!storage) {
+        return storage;
+    }
+    Py_INCREF(descr);  // stolen by PyArray_NewFromDescr
+    PyRef records = PyRef::steal(PyArray_NewFromDescr(
+        &PyArray_Type, descr, ndim, dims, nullptr,
+        PyArray_DATA(reinterpret_cast<PyArrayObject *>(storage.get())), NPY_ARRAY_CARRAY, nullptr));
+    if (!records || PyArray_SetBaseObject(reinterpret_cast<PyArrayObject *>(records.get()),
+                                          storage.release()) < 0) {
+        return PyRef();
+    }
+    return records;
+}
+
 }  // namespace
 
 bool ResultView::acquire(PyObject *result, const RecordLayout &layout, int ndim)
@@ -124,10 +145,17 @@ PyRef call_zeros(PyObject *zeros, PyObject *shape, PyObject *dtype)
     if (zeros == state.numpy_zeros && known_dtype && plain_shape(shape, dims, &ndim)) {
         // numpy.zeros converts the dtype argument just so: a descriptor is
         // taken as it is, the float64 scalar type gives the float64 descriptor.
-        PyObject *descr = PyArray_DescrCheck(dtype) ? dtype : state.float64_descr;
-        Py_INCREF(descr);  // PyArray_Zeros steals it
-        return PyRef::steal(
-            PyArray_Zeros(ndim, dims, reinterpret_cast<PyArray_Descr *>(descr), 0));
+        PyArray_Descr *descr = reinterpret_cast<PyArray_Descr *>(
+            PyArray_DescrCheck(dtype) ? dtype : state.float64_descr);
+        if (PyDataType_ISNUMBER(descr) || PyDataType_REFCHK(descr) ||
+            descr->type_num != NPY_VOID || PyDataType_ELSIZE(descr) % sizeof(double) != 0) {
+            Py_INCREF(descr);  // PyArray_Zeros steals it
+            return PyRef::steal(PyArray_Zeros(ndim, dims, descr, 0));
+        }
+        // Records of plain fields: numpy would look up a per-field zero-fill
+        // loop for every new array; zeroed float64 storage viewed with the
+        // record dtype is the same array of zero bytes.
+        return zeroed_records(descr, ndim, dims);
     }
     PyObject *stack[] = {shape, dtype};
     return PyRef::steal(PyObject_Vectorcall(zeros, stack, 0, state.kwnames_shape_dtype));
