@@ -81,6 +81,25 @@ private:
         }
     }
 
+    static bool is_byte_order(char c)
+    {
+        return c == '@' || c == '^' || c == '=' || c == '<' || c == '>' || c == '!';
+    }
+
+    // Consumes one byte-order mark. The records are little-endian doubles; a
+    // big-endian mark ends the check on this (little-endian) machine.
+    bool byte_order()
+    {
+        const char c = *p_++;
+        if (c == '>' || c == '!') {
+            PyErr_SetString(PyExc_ValueError,
+                            "Big-endian buffer not supported on little-endian compiler");
+            return false;
+        }
+        standard_ = (c == '=' || c == '<');
+        return true;
+    }
+
     bool unparseable()
     {
         PyErr_Format(PyExc_ValueError, "Buffer dtype mismatch, unparseable format string '%s'",
@@ -138,16 +157,10 @@ private:
                 ++p_;
                 continue;
             }
-            if (c == '@' || c == '^' || c == '=' || c == '<' || c == '>' || c == '!') {
-                // The records are little-endian doubles; a big-endian marker
-                // ends the check on this (little-endian) machine.
-                if (c == '>' || c == '!') {
-                    PyErr_SetString(PyExc_ValueError,
-                                    "Big-endian buffer not supported on little-endian compiler");
+            if (is_byte_order(c)) {
+                if (!byte_order()) {
                     return false;
                 }
-                standard_ = (c == '=' || c == '<');
-                ++p_;
                 continue;
             }
             if (c == ':') {
@@ -184,6 +197,12 @@ private:
                     }
                     ++p_;
                     break;
+                }
+            }
+            // NumPy puts a byte-order mark between a sub-array shape and its type.
+            while (is_byte_order(*p_)) {
+                if (!byte_order()) {
+                    return false;
                 }
             }
             if (*p_ == 'T') {
