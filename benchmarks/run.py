@@ -1,0 +1,232 @@
+"""Speed of the ten Ellipsoid methods against their bare loops and peer libraries.
+
+    python benchmarks/run.py [--quick] [--json PATH]
+
+For each method and N points of float64 input it measures, in one run:
+- the method itself;
+- the bare loop: the same C-level routine applied over the same arrays by a
+  C++ loop with no Python per point (the test-only consumer extension), which
+  is the limit the method can reach;
+- the peers on the conversions they share (pymap3d, pyproj, pyerfa), where
+  installed (`pip install ".[bench]"`).
+It prints time per point with the ratios method/bare and peer/method, the peak
+memory of one large conversion, and writes everything as JSON.
+"""
+
+import argparse
+import json
+import sys
+import tempfile
+import time
+import tracemalloc
+from pathlib import Path
+
+import numpy as np
+
+from quorvane.mathtools.ellipsoid.ellipsoid import Ellipsoid
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests"))
+from consumer.build import build_consumer  # noqa: E402
+
+RE, F = 6378137.0, 1 / 298.257223563
+OBSERVER = (0.6, -1.2, 120.0)  # lat, lon [rad], alt [m]
+RAY_SOURCE = np.array([42164e3, 0.0, 0.0])
+
+
+def inputs(n, seed=1):
+    """Random geodetic points, their ECEF positions and rays towards them."""
+    rng = np.random.default_rng(seed)
+    lat = rng.uniform(-1.5, 1.5, n)
+    lon = rng.uniform(-3.1, 3.1, n)
+    alt = rng.uniform(-1e4, 1e6, n)
+    e = Ellipsoid(RE, F)
+    r = e.pos_from_lla(lat, lon, alt)
+    u = r - RAY_SOURCE
+    return dict(lat=lat, lon=lon, alt=alt, r=r, u=u)
+
+
+def method_calls(e, d, n):
+    """The call of each method: on one point (scalars or a 3-vector) for N = 1."""
+    one = n == 1
+    lat, lon, alt, r, u = d["lat"], d["lon"], d["alt"], d["r"], d["u"]
+    if one:
+        lat, lon, alt = float(lat[0]), float(lon[0]), float(alt[0])
+        r, u = r[0].copy(), u[0].copy()
+    obs = OBSERVER
+    return {
+        "reduced_lat_from_geodetic_lat": lambda: e.reduced_lat_from_geodetic_lat(lat),
+        "geodetic_lat_from_reduced_lat": lambda: e.geodetic_lat_from_reduced_lat(lat),
+        "enu": lambda: e.enu(lat, lon),
+        "surf_pos_from_surf_coord": lambda: e.surf_pos_from_surf_coord(lat, lon),
+        "surf_coord_from_surf_pos": lambda: e.surf_coord_from_surf_pos(r),
+        "solve_reduced_lat_equation": lambda: e.solve_reduced_lat_equation(r),
+        "lla_from_pos": lambda: e.lla_from_pos(r),
+        "pos_from_lla": lambda: e.pos_from_lla(lat, lon, alt),
+        "surf_pos_of_ray_first_intersection":
+            lambda: e.surf_pos_of_ray_first_intersection(RAY_SOURCE, u),
+        "aer_coords": lambda: e.aer_coords(r, *obs),
+    }
+
+
+def bare_calls(consumer, e, d):
+    lat, lon, alt, r, u = d["lat"], d["lon"], d["alt"], d["r"], d["u"]
+    obs = [np.full(len(lat), v) for v in OBSERVER]
+    b = consumer
+    return {
+        "reduced_lat_from_geodetic_lat": lambda: b.bare_reduced_lat_from_geodetic_lat(e, lat),
+        "geodetic_lat_from_reduced_lat": lambda: b.bare_geodetic_lat_from_reduced_lat(e, lat),
+        "enu": lambda: b.bare_enu(e, lat, lon),
+        "surf_pos_from_surf_coord": lambda: b.bare_surf_pos_from_surf_coord(e, lat, lon),
+        "surf_coord_from_surf_pos": lambda: b.bare_surf_coord_from_surf_pos(e, r),
+        "solve_reduced_lat_equation": lambda: b.bare_solve_reduced_lat_equation(e, r),
+        "lla_from_pos": lambda: b.bare_lla_from_pos(e, r),
+        "pos_from_lla": lambda: b.bare_pos_from_lla(e, lat, lon, alt),
+        "surf_pos_of_ray_first_intersection":
+            lambda: b.bare_surf_pos_of_ray_first_intersection(e, RAY_SOURCE, u),
+        "aer_coords": lambda: b.bare_aer_coords(e, r, *obs),
+    }
+
+
+def peer_calls(d, n):
+    """Peer functions doing the same conversion, keyed by method, where installed."""
+    peers = {}
+    one = n == 1
+    lat, lon, alt, r = d["lat"], d["lon"], d["alt"], d["r"]
+    x, y, z = r[:, 0], r[:, 1], r[:, 2]
+    if one:
+        lat, lon, alt = float(lat[0]), float(lon[0]), float(alt[0])
+        x, y, z = float(x[0]), float(y[0]), float(z[0])
+    try:
+        import pymap3d
+    except ImportError:
+        pymap3d = None
+    if pymap3d is not None:
+        from pymap3d.los import lookAtSpheroid
+
+        ell = pymap3d.Ellipsoid(RE, RE * (1 - F))
+        lat0, lon0, h0 = OBSERVER
+        az = np.pi / 4 if one else np.full(len(d["lat"]), np.pi / 4)
+        tilt = 0.1 if one else np.full(len(d["lat"]), 0.1)
+        peers["pos_from_lla", "pymap3d"] = lambda: pymap3d.geodetic2ecef(lat, lon, alt, ell, deg=False)
+        peers["lla_from_pos", "pymap3d"] = lambda: pymap3d.ecef2geodetic(x, y, z, ell, deg=False)
+        peers["aer_coords", "pymap3d"] = lambda: pymap3d.ecef2aer(x, y, z, lat0, lon0, h0, ell, deg=False)
+        peers["enu", "pymap3d geodetic2enu"] = \
+            lambda: pymap3d.geodetic2enu(lat, lon, alt, lat0, lon0, h0, ell, deg=False)
+        peers["surf_pos_of_ray_first_intersection", "pymap3d lookAtSpheroid"] = \
+            lambda: lookAtSpheroid(lat0, lon0, h0, az, tilt, ell, deg=False)
+        peers["reduced_lat_from_geodetic_lat", "pymap3d"] = \
+            lambda: pymap3d.geodetic2parametric(lat, ell, deg=False)
+        peers["geodetic_lat_from_reduced_lat", "pymap3d"] = \
+            lambda: pymap3d.parametric2geodetic(lat, ell, deg=False)
+    try:
+        import pyproj
+    except ImportError:
+        pyproj = None
+    if pyproj is not None:
+        to_ecef = pyproj.Transformer.from_crs("EPSG:4979", "EPSG:4978", always_xy=True)
+        to_geo = pyproj.Transformer.from_crs("EPSG:4978", "EPSG:4979", always_xy=True)
+        lon_deg, lat_deg = np.degrees(lon), np.degrees(lat)
+        if one:
+            lon_deg, lat_deg = float(lon_deg), float(lat_deg)
+        peers["pos_from_lla", "pyproj"] = lambda: to_ecef.transform(lon_deg, lat_deg, alt)
+        peers["lla_from_pos", "pyproj"] = lambda: to_geo.transform(x, y, z)
+    try:
+        import erfa
+    except ImportError:
+        erfa = None
+    if erfa is not None:
+        xyz = np.array([x, y, z]) if one else np.ascontiguousarray(r)
+        peers["pos_from_lla", "pyerfa"] = lambda: erfa.gd2gce(RE, F, lon, lat, alt)
+        peers["lla_from_pos", "pyerfa"] = lambda: erfa.gc2gde(RE, F, xyz)
+    return peers
+
+
+def per_call(fn, min_time, repeat):
+    """Best time of one call, over `repeat` rounds of at least `min_time` seconds."""
+    fn()
+    number = 1
+    while True:
+        start = time.perf_counter()
+        for _ in range(number):
+            fn()
+        elapsed = time.perf_counter() - start
+        if elapsed >= min_time:
+            break
+        number *= max(2, min(10, int(min_time / max(elapsed, 1e-9)) + 1))
+    best = elapsed / number
+    for _ in range(repeat - 1):
+        start = time.perf_counter()
+        for _ in range(number):
+            fn()
+        best = min(best, (time.perf_counter() - start) / number)
+    return best
+
+
+def peak_memory(n):
+    """Peak traced memory of lla_from_pos on n points, against the result's size."""
+    e = Ellipsoid(RE, F)
+    r = np.random.default_rng(2).uniform(-7e6, 7e6, (n, 3))
+    tracemalloc.start()
+    tracemalloc.reset_peak()
+    result = e.lla_from_pos(r)
+    _, peak = tracemalloc.get_traced_memory()
+    tracemalloc.stop()
+    return {"points": n, "result_bytes": result.nbytes, "peak_bytes": peak,
+            "peak_over_result": peak / result.nbytes}
+
+
+def run(quick=False, json_path=None, out=sys.stdout):
+    sizes = (1, 100, 10_000) if quick else (1, 1000, 1_000_000)
+    min_time, repeat = (0.005, 2) if quick else (0.2, 5)
+    e = Ellipsoid(RE, F)
+    with tempfile.TemporaryDirectory() as tmp:
+        consumer = build_consumer(tmp)
+        rows = []
+        for n in sizes:
+            d = inputs(n)
+            methods = method_calls(e, d, n)
+            bares = bare_calls(consumer, e, d)
+            peers = peer_calls(d, n)
+            for name, fn in methods.items():
+                t = per_call(fn, min_time, repeat) / n
+                t_bare = per_call(bares[name], min_time, repeat) / n
+                row = {"method": name, "n": n, "ns_per_point": t * 1e9,
+                       "bare_ns_per_point": t_bare * 1e9, "method_over_bare": t / t_bare,
+                       "peers": {}}
+                for (key, peer), peer_fn in peers.items():
+                    if key == name:
+                        t_peer = per_call(peer_fn, min_time, repeat) / n
+                        row["peers"][peer] = {"ns_per_point": t_peer * 1e9,
+                                              "peer_over_method": t_peer / t}
+                rows.append(row)
+    memory = peak_memory(100_000 if quick else 10_000_000)
+    report(rows, memory, out)
+    if json_path:
+        Path(json_path).write_text(json.dumps({"rows": rows, "memory": memory}, indent=1))
+    return rows, memory
+
+
+def report(rows, memory, out):
+    print(f"{'method':36s} {'N':>8s} {'ns/pt':>9s} {'bare':>9s} {'m/bare':>7s}  peers: ns/pt (peer/method)",
+          file=out)
+    for row in rows:
+        peers = "  ".join(f"{p} {v['ns_per_point']:.1f} ({v['peer_over_method']:.1f}x)"
+                          for p, v in row["peers"].items())
+        print(f"{row['method']:36s} {row['n']:8d} {row['ns_per_point']:9.1f} "
+              f"{row['bare_ns_per_point']:9.1f} {row['method_over_bare']:7.2f}  {peers}", file=out)
+    print(f"\nlla_from_pos on {memory['points']} points: result {memory['result_bytes'] / 2**20:.1f} MiB, "
+          f"peak traced {memory['peak_bytes'] / 2**20:.1f} MiB "
+          f"({memory['peak_over_result']:.3f} x result)", file=out)
+
+
+def main(argv=None):
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--quick", action="store_true", help="small sizes and short timings")
+    parser.add_argument("--json", default=None, help="where to write the results as JSON")
+    args = parser.parse_args(argv)
+    run(args.quick, args.json)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
