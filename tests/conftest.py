@@ -1,0 +1,12 @@
+import pytest
+
+try:
+    from consumer.build import build_consumer
+except ImportError:  # tests/ imported as a package
+    from tests.consumer.build import build_consumer
+
+
+@pytest.fixture(scope="session")
+def consumer(tmp_path_factory):
+    """The test-only compiled caller of the Ellipsoid method table (tests/consumer)."""
+    return build_consumer(tmp_path_factory.mktemp("consumer"))
