@@ -42,7 +42,18 @@ bool for_each_row(Source &rows, Py_ssize_t stop, bool closed, Body body)
 {
     Source *const sources[] = {&rows};
     ClosedLoop loop(closed, sources, 1);
-    for (Py_ssize_t i = 0; i < stop; ++i) {
+    Py_ssize_t i = 0;
+    StridedDoubles d;
+    if (rows.frozen_float64(2, &d)) {
+        for (const Py_ssize_t end = stop < d.n ? stop : d.n; i < end; ++i) {
+            const double row[3] = {d.at(i, 0), d.at(i, 1), d.at(i, 2)};
+            body(i, row);
+            if (PyErr_Occurred()) {
+                return false;
+            }
+        }
+    }
+    for (; i < stop; ++i) {
         double row[3];
         if (!rows.row(i, row)) {
             return false;
@@ -61,7 +72,27 @@ template <int K, class Body>
 bool for_each_element(Source *const (&sources)[K], Py_ssize_t stop, bool closed, Body body)
 {
     ClosedLoop loop(closed, sources, K);
-    for (Py_ssize_t i = 0; i < stop; ++i) {
+    Py_ssize_t i = 0;
+    StridedDoubles d[K];
+    bool all_float64 = true;
+    Py_ssize_t end = stop;
+    for (int k = 0; k < K && all_float64; ++k) {
+        all_float64 = sources[k]->frozen_float64(1, &d[k]);
+        end = all_float64 && d[k].n < end ? d[k].n : end;
+    }
+    if (all_float64) {
+        for (; i < end; ++i) {
+            double values[K];
+            for (int k = 0; k < K; ++k) {
+                values[k] = d[k].at(i);
+            }
+            body(i, values);
+            if (PyErr_Occurred()) {
+                return false;
+            }
+        }
+    }
+    for (; i < stop; ++i) {
         double values[K];
         for (int k = 0; k < K; ++k) {
             if (!sources[k]->element(i, &values[k])) {

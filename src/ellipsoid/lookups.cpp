@@ -1,13 +1,25 @@
 #include "lookups.hpp"
 
+#include "dict_cache.hpp"
 #include "numpy_api.hpp"
 
 namespace quorvane::binding {
 
+namespace {
+
+DictCache globals_cache;
+
+}  // namespace
+
 PyRef module_global(PyObject *name)
 {
+    if (PyObject *known = globals_cache.find(state.module_dict, name)) {
+        return PyRef::borrow(known);
+    }
     PyObject *value = PyDict_GetItemWithError(state.module_dict, name);
-    if (value == nullptr && !PyErr_Occurred()) {
+    if (value != nullptr) {
+        globals_cache.store(state.module_dict, name, value);
+    } else if (!PyErr_Occurred()) {
         value = PyDict_GetItemWithError(state.builtins_dict, name);
         if (value == nullptr && !PyErr_Occurred()) {
             PyErr_Format(PyExc_NameError, "name '%U' is not defined", name);

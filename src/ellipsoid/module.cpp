@@ -200,6 +200,7 @@ int import_numpy(PyObject *module)
     if (!numpy || PyModule_AddObjectRef(module, "numpy", numpy.get()) < 0) {
         return FAIL_HERE();
     }
+    Py_XSETREF(state.numpy_module, Py_NewRef(numpy.get()));
     struct Original {
         PyObject **slot;
         const char *name;

@@ -36,6 +36,7 @@ struct ModuleState {
     PyObject *kwnames_dtype;         // ("dtype",)
     // The functions numpy offered at start-up. A call whose module-level
     // lookups still find them may do their work directly.
+    PyObject *numpy_module;
     PyObject *numpy_zeros;
     PyObject *numpy_zeros_like;
     PyObject *numpy_asarray;

@@ -1,5 +1,6 @@
 #include "result.hpp"
 
+#include "dict_cache.hpp"
 #include "numpy_api.hpp"
 
 namespace quorvane::binding {
@@ -129,11 +130,25 @@ bool ResultView::acquire(PyObject *result, const RecordLayout &layout, int ndim)
 
 PyRef numpy_attr(PyObject *name)
 {
+    static DictCache numpy_cache;
     PyRef numpy = module_global(state.names.numpy);
     if (!numpy) {
         return numpy;
     }
-    return get_attr(numpy.get(), name);
+    // Attribute access on a plain module reads its dict (ModuleType defines
+    // none of these names), so the dict's version vouches for the value.
+    PyObject *dict = nullptr;
+    if (numpy.get() == state.numpy_module && Py_IS_TYPE(numpy.get(), &PyModule_Type)) {
+        dict = PyModule_GetDict(numpy.get());
+        if (PyObject *known = numpy_cache.find(dict, name)) {
+            return PyRef::borrow(known);
+        }
+    }
+    PyRef value = get_attr(numpy.get(), name);
+    if (value && dict != nullptr && PyDict_GetItemWithError(dict, name) == value.get()) {
+        numpy_cache.store(dict, name, value.get());
+    }
+    return value;
 }
 
 PyRef call_zeros(PyObject *zeros, PyObject *shape, PyObject *dtype)

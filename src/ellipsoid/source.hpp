@@ -10,13 +10,44 @@
 // current bounds, takes the item protocol, with its exceptions.
 #pragma once
 
+#include <cstring>
+
 #include "numpy_api.hpp"
 
 namespace quorvane::binding {
 
+// A float64 array's elements: element (i, j) at data + i * s0 + j * s1.
+struct StridedDoubles {
+    const char *data;
+    npy_intp n;
+    npy_intp s0;
+    npy_intp s1;
+
+    double at(npy_intp i, npy_intp j = 0) const
+    {
+        double value;
+        std::memcpy(&value, data + i * s0 + j * s1, sizeof value);
+        return value;
+    }
+};
+
 class Source {
 public:
     explicit Source(PyObject *obj) : obj_(obj) {}
+
+    // While the source is frozen as a float64 array of `ndim` dimensions
+    // (with at least three columns for two): its elements, for loops that
+    // read them without any per-element dispatch.
+    bool frozen_float64(int ndim, StridedDoubles *out) const
+    {
+        if (!frozen_ || snapshot_.type != NPY_DOUBLE || snapshot_.ndim != ndim ||
+            (ndim == 2 && snapshot_.dims[1] < 3)) {
+            return false;
+        }
+        *out = {snapshot_.data, snapshot_.dims[0], snapshot_.strides[0],
+                ndim == 2 ? snapshot_.strides[1] : 0};
+        return true;
+    }
 
     PyObject *object() const { return obj_; }
 

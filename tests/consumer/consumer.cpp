@@ -17,6 +17,7 @@
 #include <cstring>
 #include <future>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -29,7 +30,7 @@ constexpr int NIN[13] = {0, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 6, 6};
 constexpr int NOUT[13] = {0, 1, 1, 3, 6, 9, 3, 2, 1, 3, 3, 3, 3};
 
 // One call of table slot `slot` (1..12) through the table of e; no Python API.
-void run(Ellipsoid *e, int slot, const double *in, double *out) {
+inline void run(Ellipsoid *e, int slot, const double *in, double *out) {
     Ellipsoid_MethodTable *t = e->vtab;
     const SurfCoord sc = {in[0], in[1]};
     switch (slot) {
@@ -125,23 +126,42 @@ struct Columns {
         PyErr_Format(PyExc_ValueError, "slot %d takes %d columns of one length", slot, NIN[slot]);
         return false;
     }
-    void row(npy_intp i, double *in) const {
+    // Every input column as a base pointer and a row stride (0 when broadcast).
+    int flatten(const char **base, npy_intp *stride) const {
+        int k = 0;
         for (auto *a : arrays) {
             const int nd = PyArray_NDIM(a);
-            const char *p = PyArray_BYTES(a) + (nd ? i * PyArray_STRIDE(a, 0) : 0);
-            for (npy_intp j = 0; j < (nd == 2 ? PyArray_DIM(a, 1) : 1); ++j)
-                *in++ = *reinterpret_cast<const double *>(p + (nd == 2 ? j * PyArray_STRIDE(a, 1) : 0));
+            for (npy_intp j = 0; j < (nd == 2 ? PyArray_DIM(a, 1) : 1); ++j, ++k) {
+                base[k] = PyArray_BYTES(a) + (nd == 2 ? j * PyArray_STRIDE(a, 1) : 0);
+                stride[k] = nd ? PyArray_STRIDE(a, 0) : 0;
+            }
         }
+        return k;
     }
 };
 
-// The bare loop: one routine call per row into a contiguous result.
-void loop(Ellipsoid *e, int slot, const Columns &c, double *res) {
+// The bare loop: one routine call per row into a contiguous result, with the
+// slot fixed at compile time so that nothing but reading the row and calling
+// the routine is left per point.
+template <int SLOT>
+void loop_slot(Ellipsoid *e, const Columns &c, double *res) {
+    const char *base[6];
+    npy_intp stride[6];
+    c.flatten(base, stride);
     double in[6];
     for (npy_intp i = 0; i < c.n; ++i) {
-        c.row(i, in);
-        run(e, slot, in, res + i * NOUT[slot]);
+        for (int k = 0; k < NIN[SLOT]; ++k) in[k] = *reinterpret_cast<const double *>(base[k] + i * stride[k]);
+        run(e, SLOT, in, res + i * NOUT[SLOT]);
     }
+}
+
+template <int... S>
+void loop_dispatch(Ellipsoid *e, int slot, const Columns &c, double *res, std::integer_sequence<int, S...>) {
+    ((slot == S + 1 ? loop_slot<S + 1>(e, c, res) : void()), ...);
+}
+
+void loop(Ellipsoid *e, int slot, const Columns &c, double *res) {
+    loop_dispatch(e, slot, c, res, std::make_integer_sequence<int, 12>());
 }
 
 // bare(e, slot, nthreads, *arrays): with nthreads 0 the bare loop in this
