@@ -22,6 +22,10 @@ python -m pip install --quiet --no-build-isolation "$root" \
     -Ccmake.define.QUORVANE_EXTRA_FLAGS="$flags" \
     -Cbuild-dir="$work/build"
 
+for so in "$work"/venv/lib/python3*/site-packages/quorvane/mathtools/*/*.so; do
+    nm -D "$so" | grep -q __asan_report || { echo "not instrumented: $so" >&2; exit 1; }
+done
+
 runtime="$(g++ -print-file-name=libasan.so) $(g++ -print-file-name=libubsan.so)"
 cd "$work"
 # Python's own allocations are not freed at exit; leaks are checked by the
