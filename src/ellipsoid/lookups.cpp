@@ -37,6 +37,27 @@ PyRef get_item(PyObject *obj, Py_ssize_t i)
     return PyRef::steal(PyObject_GetItem(obj, index.get()));
 }
 
+namespace {
+
+// Whether the metaclass of numbers.Real still has the instance check it had
+// at start-up. A type's version tag changes with any change of the type or
+// its bases and is never reused, so a tag seen with the right check vouches
+// for it until the next change.
+bool instance_check_unchanged(PyTypeObject *meta)
+{
+    static unsigned int vouched_tag = 0;
+    if (meta->tp_version_tag != 0 && meta->tp_version_tag == vouched_tag) {
+        return true;
+    }
+    if (_PyType_Lookup(meta, state.names.instancecheck) != state.real_instancecheck) {
+        return false;
+    }
+    vouched_tag = meta->tp_version_tag;
+    return true;
+}
+
+}  // namespace
+
 int is_scalar(PyObject *x)
 {
     PyRef real = module_global(state.names.Real);
@@ -49,8 +70,7 @@ int is_scalar(PyObject *x)
     // answer for them is known without the call.
     if (real.get() == state.numbers_real &&
         (PyFloat_CheckExact(x) || PyLong_CheckExact(x) || PyBool_Check(x)) &&
-        _PyType_Lookup(Py_TYPE(real.get()), state.names.instancecheck) ==
-            state.real_instancecheck) {
+        instance_check_unchanged(Py_TYPE(real.get()))) {
         return 1;
     }
     return PyObject_IsInstance(x, real.get());

@@ -57,6 +57,10 @@ const MethodSpec kMethodSpecs[kMethodCount] = {
 PyObject *call_method(const MethodSpec &spec, PyObject *self, PyObject *const *args,
                       Py_ssize_t nargs, PyObject *kwnames)
 {
+    // All arguments by position, one each: nothing to bind.
+    if (kwnames == nullptr && nargs == spec.nparams) {
+        return spec.impl(reinterpret_cast<Ellipsoid *>(self), args);
+    }
     PyObject *bound[4];
     if (!bind_arguments(spec.name, spec.params, spec.nparams, args, nargs, kwnames, bound)) {
         return nullptr;
