@@ -39,7 +39,9 @@ PyObject *latitude_method(Ellipsoid *self, PyObject *const *args)
     // The statically bound routine runs no Python code.
     const bool ok = for_each_element(sources, bounded(n, out.length()), true,
                                      [&](Py_ssize_t i, const double *value) {
-                                         *out.element<double>(i) = routine(self, value[0]);
+                                         out.store<double>(i, [&](double *beta) {
+                                             *beta = routine(self, value[0]);
+                                         });
                                      });
     if (!ok) {
         return nullptr;

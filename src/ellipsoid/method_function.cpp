@@ -100,6 +100,9 @@ PyRef annotations_of(const MethodSpec &spec)
 
 bool ready_method_function_type()
 {
+    if (PyType_HasFeature(&MethodFunctionType, Py_TPFLAGS_READY)) {
+        return true;  // readied by an earlier, failed start-up
+    }
     Py_SET_REFCNT(&MethodFunctionType, 1);
     MethodFunctionType.tp_name = "quorvane.mathtools.ellipsoid.ellipsoid.vectorised_method";
     MethodFunctionType.tp_basicsize = sizeof(MethodFunction);

@@ -71,9 +71,13 @@ int import_numpy_c_api()
 int publish_type(PyObject *module)
 {
     geometry::fill_method_table();
-    prepare_ellipsoid_type();
-    if (PyType_Ready(&EllipsoidType) < 0) {
-        return FAIL_HERE();
+    // A start-up that failed after this step leaves the type ready, and
+    // possibly referenced; it is filled only once.
+    if (!PyType_HasFeature(&EllipsoidType, Py_TPFLAGS_READY)) {
+        prepare_ellipsoid_type();
+        if (PyType_Ready(&EllipsoidType) < 0) {
+            return FAIL_HERE();
+        }
     }
     // No name and no destructor: the table is static and lives as long as the process.
     PyRef capsule = PyRef::steal(PyCapsule_New(&geometry::method_table, nullptr, nullptr));

@@ -38,16 +38,13 @@ PyObject *pos_from_lla(Ellipsoid *self, PyObject *const *args)
     Source lon_source(lon);
     Source alt_source(alt);
     Source *const sources[] = {&lat_source, &lon_source, &alt_source};
-    const Py_ssize_t columns = bounded(3, out.columns());
-    const bool ok = for_each_element(
-        sources, bounded(n, out.length()), native_table(self),
-        [&](Py_ssize_t i, const double *lla) {
-            double r[3];
-            self->vtab->c_pos_from_lla(self, LLA{lla[0], lla[1], lla[2]}, r);
-            for (Py_ssize_t k = 0; k < columns; ++k) {
-                *out.cell(i, k) = r[k];
-            }
-        });
+    const bool ok = for_each_element(sources, bounded(n, out.length()), native_table(self),
+                                     [&](Py_ssize_t i, const double *lla) {
+                                         double r[3];
+                                         self->vtab->c_pos_from_lla(
+                                             self, LLA{lla[0], lla[1], lla[2]}, r);
+                                         out.store_row(i, r);
+                                     });
     if (!ok) {
         return nullptr;
     }
@@ -74,11 +71,9 @@ PyObject *lla_from_pos(Ellipsoid *self, PyObject *const *args)
         if (!Source(r).vector(position)) {
             return nullptr;
         }
-        if (out.length() > 0) {
-            self->vtab->c_lla_from_pos(self, position, out.element<LLA>(0));
-            if (PyErr_Occurred()) {
-                return nullptr;
-            }
+        out.store<LLA>(0, [&](LLA *lla) { self->vtab->c_lla_from_pos(self, position, lla); });
+        if (PyErr_Occurred()) {
+            return nullptr;
         }
     } else {
         if (assertions_enabled() && !assert_rows_shape(r)) {
@@ -92,8 +87,9 @@ PyObject *lla_from_pos(Ellipsoid *self, PyObject *const *args)
         Source rows(r);
         const bool ok = for_each_row(rows, bounded(n, out.length()), native_table(self),
                                      [&](Py_ssize_t i, const double *position) {
-                                         self->vtab->c_lla_from_pos(self, position,
-                                                                    out.element<LLA>(i));
+                                         out.store<LLA>(i, [&](LLA *lla) {
+                                             self->vtab->c_lla_from_pos(self, position, lla);
+                                         });
                                      });
         if (!ok) {
             return nullptr;
@@ -132,8 +128,10 @@ PyObject *solve_reduced_lat_equation(Ellipsoid *self, PyObject *const *args)
     Source rows(r);
     const bool ok = for_each_row(rows, bounded(n, out.length()), native_table(self),
                                  [&](Py_ssize_t i, const double *position) {
-                                     *out.element<double>(i) =
-                                         self->vtab->c_solve_reduced_lat_equation(self, position);
+                                     out.store<double>(i, [&](double *beta) {
+                                         *beta = self->vtab->c_solve_reduced_lat_equation(
+                                             self, position);
+                                     });
                                  });
     if (!ok) {
         return nullptr;

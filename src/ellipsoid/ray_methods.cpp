@@ -46,15 +46,12 @@ PyObject *surf_pos_of_ray_first_intersection(Ellipsoid *self, PyObject *const *a
         return nullptr;
     }
     Source rows(u_ray);
-    const Py_ssize_t columns = bounded(3, out.columns());
     const bool ok = for_each_row(rows, bounded(n, out.length()), native_table(self),
                                  [&](Py_ssize_t i, const double *direction) {
                                      double r_surf[3];
                                      self->vtab->c_surf_pos_of_ray_first_intersection(
                                          self, origin, direction, r_surf);
-                                     for (Py_ssize_t k = 0; k < columns; ++k) {
-                                         *out.cell(i, k) = r_surf[k];
-                                     }
+                                     out.store_row(i, r_surf);
                                  });
     if (!ok) {
         return nullptr;
@@ -91,11 +88,9 @@ PyObject *aer_coords(Ellipsoid *self, PyObject *const *args)
         if (!Source(r_target).vector(target)) {
             return nullptr;
         }
-        if (out.length() > 0) {
-            self->vtab->c_aer_coords(self, target, lla_obs, out.element<AER>(0));
-            if (PyErr_Occurred()) {
-                return nullptr;
-            }
+        out.store<AER>(0, [&](AER *aer) { self->vtab->c_aer_coords(self, target, lla_obs, aer); });
+        if (PyErr_Occurred()) {
+            return nullptr;
         }
     } else {
         if (assertions_enabled() && !assert_rows_shape(r_target)) {
@@ -109,8 +104,9 @@ PyObject *aer_coords(Ellipsoid *self, PyObject *const *args)
         Source rows(r_target);
         const bool ok = for_each_row(rows, bounded(n, out.length()), native_table(self),
                                      [&](Py_ssize_t i, const double *target) {
-                                         self->vtab->c_aer_coords(self, target, lla_obs,
-                                                                  out.element<AER>(i));
+                                         out.store<AER>(i, [&](AER *aer) {
+                                             self->vtab->c_aer_coords(self, target, lla_obs, aer);
+                                         });
                                      });
         if (!ok) {
             return nullptr;

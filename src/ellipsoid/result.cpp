@@ -94,9 +94,21 @@ PyRef zeroed_records(PyArray_Descr *descr, int ndim, npy_intp *dims)
 
 }  // namespace
 
+bool is_private_array(PyObject *obj)
+{
+    if (!PyArray_CheckExact(obj) || Py_REFCNT(obj) != 1) {
+        return false;
+    }
+    auto **weakrefs = reinterpret_cast<PyObject **>(reinterpret_cast<char *>(obj) +
+                                                    Py_TYPE(obj)->tp_weaklistoffset);
+    return Py_TYPE(obj)->tp_weaklistoffset == 0 || *weakrefs == nullptr;
+}
+
 bool ResultView::acquire(PyObject *result, const RecordLayout &layout, int ndim)
 {
-    if (PyArray_CheckExact(result)) {
+    layout_ = &layout;
+    ndim_ = ndim;
+    if (is_private_array(result)) {
         PyArrayObject *array = reinterpret_cast<PyArrayObject *>(result);
         if (PyArray_NDIM(array) == ndim && PyArray_ISWRITEABLE(array) &&
             is_checked(layout, reinterpret_cast<PyObject *>(PyArray_DESCR(array)))) {
@@ -125,7 +137,27 @@ bool ResultView::acquire(PyObject *result, const RecordLayout &layout, int ndim)
         shape_[k] = view.shape[k];
         strides_[k] = view.strides[k];
     }
+    // Other exporters refuse to resize while the view is held; an ndarray
+    // that others can reach does not, when asked with refcheck=False.
+    if (PyArray_Check(result) && !is_private_array(result)) {
+        live_ = reinterpret_cast<PyArrayObject *>(result);
+    }
     return true;
+}
+
+bool ResultView::refresh(Py_ssize_t i, Py_ssize_t j)
+{
+    PyArrayObject *array = live_;
+    if (PyArray_NDIM(array) != ndim_ || PyArray_ITEMSIZE(array) != layout_->size ||
+        !PyArray_ISWRITEABLE(array)) {
+        return false;
+    }
+    data_ = PyArray_BYTES(array);
+    for (int k = 0; k < ndim_; ++k) {
+        shape_[k] = PyArray_DIM(array, k);
+        strides_[k] = PyArray_STRIDE(array, k);
+    }
+    return i < shape_[0] && (ndim_ == 1 || j < shape_[1]);
 }
 
 PyRef numpy_attr(PyObject *name)

@@ -8,33 +8,71 @@
 // results; anything else is called as it is.
 #pragma once
 
+#include <cstring>
+
 #include "lookups.hpp"
+#include "numpy_api.hpp"
 #include "record_layout.hpp"
 
 namespace quorvane::binding {
 
+// True for an exact ndarray that only the caller's reference reaches: no
+// other reference, no weak reference, and not tracked by the collector, so no
+// Python code can resize it, re-type it or free its memory behind the caller.
+bool is_private_array(PyObject *obj);
+
 // A writable view of a result as elements of `layout` in one or two
-// dimensions, any strides. Stores are bounded by the view's own extents.
+// dimensions, any strides. Stores never go past the view's own extents.
+//
+// A result that Python code may still reach (from a rebound numpy.zeros, or
+// an ndarray subclass made by zeros_like) is re-read before every store, since
+// a hook run by an argument's item access may resize it with refcheck=False;
+// a store that no longer fits goes nowhere.
 class ResultView {
 public:
     // Fails with ValueError when the result does not present the layout.
     bool acquire(PyObject *result, const RecordLayout &layout, int ndim);
 
     Py_ssize_t length() const { return shape_[0]; }
-    Py_ssize_t columns() const { return shape_[1]; }
 
-    template <class T>
-    T *element(Py_ssize_t i) const
+    // Lets write() fill element i (a record or a double) in place. A result
+    // that Python code may reach is written through a local copy, committed
+    // after write() returns if element i still exists, since write() may call
+    // a replaced table slot that runs Python code.
+    template <class T, class Write>
+    void store(Py_ssize_t i, Write write)
     {
-        return reinterpret_cast<T *>(data_ + i * strides_[0]);
+        if (live_ == nullptr) {
+            T local;
+            write(i < shape_[0] ? reinterpret_cast<T *>(data_ + i * strides_[0]) : &local);
+            return;
+        }
+        T local;
+        write(&local);
+        if (refresh(i, 0)) {
+            std::memcpy(data_ + i * strides_[0], &local, sizeof local);
+        }
     }
-    double *cell(Py_ssize_t i, Py_ssize_t j) const
+
+    // Stores the three doubles of row i of a two-dimensional result, as far
+    // as the result has columns.
+    void store_row(Py_ssize_t i, const double *row)
     {
-        return reinterpret_cast<double *>(data_ + i * strides_[0] + j * strides_[1]);
+        for (Py_ssize_t j = 0; j < 3; ++j) {
+            if (live_ != nullptr ? refresh(i, j) : (i < shape_[0] && j < shape_[1])) {
+                std::memcpy(data_ + i * strides_[0] + j * strides_[1], &row[j], sizeof(double));
+            }
+        }
     }
 
 private:
+    // Re-reads a reachable ndarray's layout; false when (i, j) no longer fits.
+    bool refresh(Py_ssize_t i, Py_ssize_t j);
+
     BufferView buffer_;
+    PyArrayObject *live_ = nullptr;
+    const RecordLayout *layout_ = nullptr;
+    int ndim_ = 1;
     char *data_ = nullptr;
     Py_ssize_t shape_[2] = {0, 0};
     Py_ssize_t strides_[2] = {0, 0};

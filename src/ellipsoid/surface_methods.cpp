@@ -8,13 +8,14 @@ namespace quorvane::binding {
 namespace {
 
 // result[i, k] = float(value): item assignment with the key (i, k), or a
-// direct store where the result is a plain writable float64 matrix and (i, k)
-// lies inside it, which is what the assignment would do.
+// direct store where the result is a private, plain, writable float64 matrix
+// and (i, k) lies inside it, which is what the assignment would do.
 class CellAssignment {
 public:
     explicit CellAssignment(PyObject *target) : target_(target)
     {
-        if (PyArray_CheckExact(target)) {
+        // Only an array no Python code can reach keeps its layout between stores.
+        if (is_private_array(target)) {
             PyArrayObject *array = reinterpret_cast<PyArrayObject *>(target);
             direct_ = PyArray_NDIM(array) == 2 && PyArray_TYPE(array) == NPY_DOUBLE &&
                       PyArray_ISNOTSWAPPED(array) && PyArray_ISWRITEABLE(array) &&
@@ -132,11 +133,9 @@ PyObject *enu(Ellipsoid *self, PyObject *const *args)
         if (!result || !out.acquire(result.get(), kENULayout, 1)) {
             return nullptr;
         }
-        if (out.length() > 0) {
-            self->vtab->c_enu(self, point, out.element<ENU_Frame>(0));
-            if (PyErr_Occurred()) {
-                return nullptr;
-            }
+        out.store<ENU_Frame>(0, [&](ENU_Frame *frame) { self->vtab->c_enu(self, point, frame); });
+        if (PyErr_Occurred()) {
+            return nullptr;
         }
     } else {
         if (assertions_enabled() && !assert_parallel_shapes(args, 2)) {
@@ -154,8 +153,10 @@ PyObject *enu(Ellipsoid *self, PyObject *const *args)
         Source *const sources[] = {&lat_source, &lon_source};
         const bool ok = for_each_element(sources, bounded(n, out.length()), native_table(self),
                                          [&](Py_ssize_t i, const double *coord) {
-                                             self->vtab->c_enu(self, SurfCoord{coord[0], coord[1]},
-                                                               out.element<ENU_Frame>(i));
+                                             out.store<ENU_Frame>(i, [&](ENU_Frame *frame) {
+                                                 self->vtab->c_enu(
+                                                     self, SurfCoord{coord[0], coord[1]}, frame);
+                                             });
                                          });
         if (!ok) {
             return nullptr;
@@ -187,11 +188,11 @@ PyObject *surf_coord_from_surf_pos(Ellipsoid *self, PyObject *const *args)
         if (!Source(r_surf).vector(position)) {
             return nullptr;
         }
-        if (out.length() > 0) {
-            self->vtab->c_surf_coord_from_surf_pos(self, position, out.element<SurfCoord>(0));
-            if (PyErr_Occurred()) {
-                return nullptr;
-            }
+        out.store<SurfCoord>(0, [&](SurfCoord *point) {
+            self->vtab->c_surf_coord_from_surf_pos(self, position, point);
+        });
+        if (PyErr_Occurred()) {
+            return nullptr;
         }
     } else {
         if (assertions_enabled() && !assert_rows_shape(r_surf)) {
@@ -206,8 +207,10 @@ PyObject *surf_coord_from_surf_pos(Ellipsoid *self, PyObject *const *args)
         Source rows(r_surf);
         const bool ok = for_each_row(rows, bounded(n, out.length()), native_table(self),
                                      [&](Py_ssize_t i, const double *position) {
-                                         self->vtab->c_surf_coord_from_surf_pos(
-                                             self, position, out.element<SurfCoord>(i));
+                                         out.store<SurfCoord>(i, [&](SurfCoord *point) {
+                                             self->vtab->c_surf_coord_from_surf_pos(self, position,
+                                                                                    point);
+                                         });
                                      });
         if (!ok) {
             return nullptr;
