@@ -107,4 +107,62 @@ bool for_each_element(Source *const (&sources)[K], Py_ssize_t stop, bool closed,
     return true;
 }
 
+// How a method tells one point from many, and what its one-point form does.
+struct PointsForm {
+    int one_point;              // the truth of the method's one-point test
+    bool assert_vector_shape;   // the one-point form asserts points.shape == (3,)
+    PyObject *one_point_shape;  // the shape argument of the one-point allocation
+};
+
+// A record result of a routine applied to one point (a three-vector) or to
+// each row of an (n, 3) argument: allocation by numpy.zeros with the
+// module-level dtype `dtype_name`, the record view, reads, stores and the
+// return through numpy.asarray. routine(point, record) fills one record.
+template <class Record, class Routine>
+PyObject *record_per_point(Ellipsoid *self, PyObject *points, const PointsForm &form,
+                           PyObject *dtype_name, const RecordLayout &layout, Routine routine)
+{
+    auto dtype = [dtype_name] { return module_global(dtype_name); };
+    PyRef result;
+    ResultView out;
+    if (form.one_point == 1) {
+        if (form.assert_vector_shape && assertions_enabled() && !assert_vector_shape(points)) {
+            return nullptr;
+        }
+        PyObject *const shape = form.one_point_shape;
+        result = allocate_zeros([shape] { return PyRef::borrow(shape); }, dtype);
+        if (!result || !out.acquire(result.get(), layout, 1)) {
+            return nullptr;
+        }
+        double point[3];
+        if (!Source(points).vector(point)) {
+            return nullptr;
+        }
+        out.store<Record>(0, [&](Record *record) { routine(point, record); });
+        if (PyErr_Occurred()) {
+            return nullptr;
+        }
+    } else {
+        if (assertions_enabled() && !assert_rows_shape(points)) {
+            return nullptr;
+        }
+        result = allocate_zeros([points] { return shape_item(points, 0); }, dtype);
+        Py_ssize_t n;
+        if (!result || !out.acquire(result.get(), layout, 1) || !leading_extent(points, &n)) {
+            return nullptr;
+        }
+        Source rows(points);
+        const bool ok = for_each_row(rows, bounded(n, out.length()), native_table(self),
+                                     [&](Py_ssize_t i, const double *point) {
+                                         out.store<Record>(i, [&](Record *record) {
+                                             routine(point, record);
+                                         });
+                                     });
+        if (!ok) {
+            return nullptr;
+        }
+    }
+    return return_array(result.get(), dtype_name).release();
+}
+
 }  // namespace quorvane::binding

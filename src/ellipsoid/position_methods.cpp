@@ -58,44 +58,10 @@ PyObject *lla_from_pos(Ellipsoid *self, PyObject *const *args)
     if (one_point < 0) {
         return nullptr;
     }
-    PyObject *const dtype_name = state.names.LLA_dtype;
-    auto dtype = [dtype_name] { return module_global(dtype_name); };
-    PyRef result;
-    ResultView out;
-    if (one_point == 1) {
-        result = allocate_zeros([] { return PyRef::borrow(state.int_1); }, dtype);
-        if (!result || !out.acquire(result.get(), kLLALayout, 1)) {
-            return nullptr;
-        }
-        double position[3];
-        if (!Source(r).vector(position)) {
-            return nullptr;
-        }
-        out.store<LLA>(0, [&](LLA *lla) { self->vtab->c_lla_from_pos(self, position, lla); });
-        if (PyErr_Occurred()) {
-            return nullptr;
-        }
-    } else {
-        if (assertions_enabled() && !assert_rows_shape(r)) {
-            return nullptr;
-        }
-        result = allocate_zeros([r] { return shape_item(r, 0); }, dtype);
-        Py_ssize_t n;
-        if (!result || !out.acquire(result.get(), kLLALayout, 1) || !leading_extent(r, &n)) {
-            return nullptr;
-        }
-        Source rows(r);
-        const bool ok = for_each_row(rows, bounded(n, out.length()), native_table(self),
-                                     [&](Py_ssize_t i, const double *position) {
-                                         out.store<LLA>(i, [&](LLA *lla) {
-                                             self->vtab->c_lla_from_pos(self, position, lla);
-                                         });
-                                     });
-        if (!ok) {
-            return nullptr;
-        }
-    }
-    return return_array(result.get(), dtype_name).release();
+    return record_per_point<LLA>(self, r, {one_point, false, state.int_1}, state.names.LLA_dtype,
+                                 kLLALayout, [self](const double *position, LLA *lla) {
+                                     self->vtab->c_lla_from_pos(self, position, lla);
+                                 });
 }
 
 PyObject *solve_reduced_lat_equation(Ellipsoid *self, PyObject *const *args)

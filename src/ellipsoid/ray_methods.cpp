@@ -62,8 +62,6 @@ PyObject *surf_pos_of_ray_first_intersection(Ellipsoid *self, PyObject *const *a
 PyObject *aer_coords(Ellipsoid *self, PyObject *const *args)
 {
     PyObject *const r_target = args[0];
-    PyObject *const dtype_name = state.names.AER_dtype;
-    auto dtype = [dtype_name] { return module_global(dtype_name); };
     // The observer is converted before the target is looked at.
     LLA lla_obs;
     if (!to_double(args[1], &lla_obs.lat) || !to_double(args[2], &lla_obs.lon) ||
@@ -74,45 +72,11 @@ PyObject *aer_coords(Ellipsoid *self, PyObject *const *args)
     if (one_target < 0) {
         return nullptr;
     }
-    PyRef result;
-    ResultView out;
-    if (one_target == 1) {
-        if (assertions_enabled() && !assert_vector_shape(r_target)) {
-            return nullptr;
-        }
-        result = allocate_zeros([] { return PyRef::borrow(state.int_1); }, dtype);
-        if (!result || !out.acquire(result.get(), kAERLayout, 1)) {
-            return nullptr;
-        }
-        double target[3];
-        if (!Source(r_target).vector(target)) {
-            return nullptr;
-        }
-        out.store<AER>(0, [&](AER *aer) { self->vtab->c_aer_coords(self, target, lla_obs, aer); });
-        if (PyErr_Occurred()) {
-            return nullptr;
-        }
-    } else {
-        if (assertions_enabled() && !assert_rows_shape(r_target)) {
-            return nullptr;
-        }
-        result = allocate_zeros([r_target] { return shape_item(r_target, 0); }, dtype);
-        Py_ssize_t n;
-        if (!result || !out.acquire(result.get(), kAERLayout, 1) || !leading_extent(r_target, &n)) {
-            return nullptr;
-        }
-        Source rows(r_target);
-        const bool ok = for_each_row(rows, bounded(n, out.length()), native_table(self),
-                                     [&](Py_ssize_t i, const double *target) {
-                                         out.store<AER>(i, [&](AER *aer) {
-                                             self->vtab->c_aer_coords(self, target, lla_obs, aer);
-                                         });
-                                     });
-        if (!ok) {
-            return nullptr;
-        }
-    }
-    return return_array(result.get(), dtype_name).release();
+    return record_per_point<AER>(self, r_target, {one_target, true, state.int_1},
+                                 state.names.AER_dtype, kAERLayout,
+                                 [self, &lla_obs](const double *target, AER *aer) {
+                                     self->vtab->c_aer_coords(self, target, lla_obs, aer);
+                                 });
 }
 
 }  // namespace quorvane::binding

@@ -168,55 +168,17 @@ PyObject *enu(Ellipsoid *self, PyObject *const *args)
 PyObject *surf_coord_from_surf_pos(Ellipsoid *self, PyObject *const *args)
 {
     PyObject *const r_surf = args[0];
-    PyObject *const dtype_name = state.names.SurfCoord_dtype;
-    auto dtype = [dtype_name] { return module_global(dtype_name); };
+    // No scalar test: the number of dimensions tells one point from many.
     const int one_point = is_one_point(r_surf);
     if (one_point < 0) {
         return nullptr;
     }
-    PyRef result;
-    ResultView out;
-    if (one_point == 1) {
-        if (assertions_enabled() && !assert_vector_shape(r_surf)) {
-            return nullptr;
-        }
-        result = allocate_zeros([] { return PyRef::borrow(state.tuple_1); }, dtype);
-        if (!result || !out.acquire(result.get(), kSurfCoordLayout, 1)) {
-            return nullptr;
-        }
-        double position[3];
-        if (!Source(r_surf).vector(position)) {
-            return nullptr;
-        }
-        out.store<SurfCoord>(0, [&](SurfCoord *point) {
-            self->vtab->c_surf_coord_from_surf_pos(self, position, point);
-        });
-        if (PyErr_Occurred()) {
-            return nullptr;
-        }
-    } else {
-        if (assertions_enabled() && !assert_rows_shape(r_surf)) {
-            return nullptr;
-        }
-        result = allocate_zeros([r_surf] { return shape_item(r_surf, 0); }, dtype);
-        Py_ssize_t n;
-        if (!result || !out.acquire(result.get(), kSurfCoordLayout, 1) ||
-            !leading_extent(r_surf, &n)) {
-            return nullptr;
-        }
-        Source rows(r_surf);
-        const bool ok = for_each_row(rows, bounded(n, out.length()), native_table(self),
-                                     [&](Py_ssize_t i, const double *position) {
-                                         out.store<SurfCoord>(i, [&](SurfCoord *point) {
-                                             self->vtab->c_surf_coord_from_surf_pos(self, position,
-                                                                                    point);
-                                         });
-                                     });
-        if (!ok) {
-            return nullptr;
-        }
-    }
-    return return_array(result.get(), dtype_name).release();
+    return record_per_point<SurfCoord>(self, r_surf, {one_point, true, state.tuple_1},
+                                       state.names.SurfCoord_dtype, kSurfCoordLayout,
+                                       [self](const double *position, SurfCoord *point) {
+                                           self->vtab->c_surf_coord_from_surf_pos(self, position,
+                                                                                  point);
+                                       });
 }
 
 }  // namespace quorvane::binding
