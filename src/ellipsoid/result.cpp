@@ -239,6 +239,20 @@ PyRef return_array(PyObject *result, PyObject *dtype_name)
             return dtype;
         }
     }
+    // A result viewed as doubles is returned as doubles: an array whose dtype is
+    // a record of one float64 passes that view, and asarray would keep the record.
+    PyRef doubles;
+    if (dtype_name == nullptr && PyArray_Check(result) &&
+        PyArray_TYPE(reinterpret_cast<PyArrayObject *>(result)) != NPY_DOUBLE) {
+        Py_INCREF(state.float64_descr);  // stolen by PyArray_View
+        doubles = PyRef::steal(PyArray_View(reinterpret_cast<PyArrayObject *>(result),
+                                            reinterpret_cast<PyArray_Descr *>(state.float64_descr),
+                                            &PyArray_Type));
+        if (!doubles) {
+            return doubles;
+        }
+        result = doubles.get();
+    }
     // asarray returns an exact ndarray itself when the dtype asked for is its own.
     if (asarray.get() == state.numpy_asarray && PyArray_CheckExact(result) &&
         (!dtype || dtype.get() == reinterpret_cast<PyObject *>(
