@@ -1,4 +1,11 @@
+import os
+
 import pytest
+
+# Interpreters started by the tests must import the installed package, not the
+# source tree that `python -c` would put first on sys.path from the working
+# directory.
+os.environ["PYTHONSAFEPATH"] = "1"
 
 try:
     from consumer.build import build_consumer
