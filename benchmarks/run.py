@@ -17,7 +17,7 @@ import argparse
 import json
 import sys
 import tempfile
-import time
+import timeit
 import tracemalloc
 from pathlib import Path
 
@@ -54,17 +54,16 @@ def method_calls(e, d, n):
         r, u = r[0].copy(), u[0].copy()
     obs = OBSERVER
     return {
-        "reduced_lat_from_geodetic_lat": lambda: e.reduced_lat_from_geodetic_lat(lat),
-        "geodetic_lat_from_reduced_lat": lambda: e.geodetic_lat_from_reduced_lat(lat),
-        "enu": lambda: e.enu(lat, lon),
-        "surf_pos_from_surf_coord": lambda: e.surf_pos_from_surf_coord(lat, lon),
-        "surf_coord_from_surf_pos": lambda: e.surf_coord_from_surf_pos(r),
-        "solve_reduced_lat_equation": lambda: e.solve_reduced_lat_equation(r),
-        "lla_from_pos": lambda: e.lla_from_pos(r),
-        "pos_from_lla": lambda: e.pos_from_lla(lat, lon, alt),
-        "surf_pos_of_ray_first_intersection":
-            lambda: e.surf_pos_of_ray_first_intersection(RAY_SOURCE, u),
-        "aer_coords": lambda: e.aer_coords(r, *obs),
+        "reduced_lat_from_geodetic_lat": (e.reduced_lat_from_geodetic_lat, lat),
+        "geodetic_lat_from_reduced_lat": (e.geodetic_lat_from_reduced_lat, lat),
+        "enu": (e.enu, lat, lon),
+        "surf_pos_from_surf_coord": (e.surf_pos_from_surf_coord, lat, lon),
+        "surf_coord_from_surf_pos": (e.surf_coord_from_surf_pos, r),
+        "solve_reduced_lat_equation": (e.solve_reduced_lat_equation, r),
+        "lla_from_pos": (e.lla_from_pos, r),
+        "pos_from_lla": (e.pos_from_lla, lat, lon, alt),
+        "surf_pos_of_ray_first_intersection": (e.surf_pos_of_ray_first_intersection, RAY_SOURCE, u),
+        "aer_coords": (e.aer_coords, r, *obs),
     }
 
 
@@ -73,17 +72,17 @@ def bare_calls(consumer, e, d):
     obs = [np.full(len(lat), v) for v in OBSERVER]
     b = consumer
     return {
-        "reduced_lat_from_geodetic_lat": lambda: b.bare_reduced_lat_from_geodetic_lat(e, lat),
-        "geodetic_lat_from_reduced_lat": lambda: b.bare_geodetic_lat_from_reduced_lat(e, lat),
-        "enu": lambda: b.bare_enu(e, lat, lon),
-        "surf_pos_from_surf_coord": lambda: b.bare_surf_pos_from_surf_coord(e, lat, lon),
-        "surf_coord_from_surf_pos": lambda: b.bare_surf_coord_from_surf_pos(e, r),
-        "solve_reduced_lat_equation": lambda: b.bare_solve_reduced_lat_equation(e, r),
-        "lla_from_pos": lambda: b.bare_lla_from_pos(e, r),
-        "pos_from_lla": lambda: b.bare_pos_from_lla(e, lat, lon, alt),
+        "reduced_lat_from_geodetic_lat": (b.bare_reduced_lat_from_geodetic_lat, e, lat),
+        "geodetic_lat_from_reduced_lat": (b.bare_geodetic_lat_from_reduced_lat, e, lat),
+        "enu": (b.bare_enu, e, lat, lon),
+        "surf_pos_from_surf_coord": (b.bare_surf_pos_from_surf_coord, e, lat, lon),
+        "surf_coord_from_surf_pos": (b.bare_surf_coord_from_surf_pos, e, r),
+        "solve_reduced_lat_equation": (b.bare_solve_reduced_lat_equation, e, r),
+        "lla_from_pos": (b.bare_lla_from_pos, e, r),
+        "pos_from_lla": (b.bare_pos_from_lla, e, lat, lon, alt),
         "surf_pos_of_ray_first_intersection":
-            lambda: b.bare_surf_pos_of_ray_first_intersection(e, RAY_SOURCE, u),
-        "aer_coords": lambda: b.bare_aer_coords(e, r, *obs),
+            (b.bare_surf_pos_of_ray_first_intersection, e, RAY_SOURCE, u),
+        "aer_coords": (b.bare_aer_coords, e, r, *obs),
     }
 
 
@@ -107,17 +106,16 @@ def peer_calls(d, n):
         lat0, lon0, h0 = OBSERVER
         az = np.pi / 4 if one else np.full(len(d["lat"]), np.pi / 4)
         tilt = 0.1 if one else np.full(len(d["lat"]), 0.1)
-        peers["pos_from_lla", "pymap3d"] = lambda: pymap3d.geodetic2ecef(lat, lon, alt, ell, deg=False)
-        peers["lla_from_pos", "pymap3d"] = lambda: pymap3d.ecef2geodetic(x, y, z, ell, deg=False)
-        peers["aer_coords", "pymap3d"] = lambda: pymap3d.ecef2aer(x, y, z, lat0, lon0, h0, ell, deg=False)
+        deg = {"deg": False}
+        peers["pos_from_lla", "pymap3d"] = (pymap3d.geodetic2ecef, lat, lon, alt, ell, deg)
+        peers["lla_from_pos", "pymap3d"] = (pymap3d.ecef2geodetic, x, y, z, ell, deg)
+        peers["aer_coords", "pymap3d"] = (pymap3d.ecef2aer, x, y, z, lat0, lon0, h0, ell, deg)
         peers["enu", "pymap3d geodetic2enu"] = \
-            lambda: pymap3d.geodetic2enu(lat, lon, alt, lat0, lon0, h0, ell, deg=False)
+            (pymap3d.geodetic2enu, lat, lon, alt, lat0, lon0, h0, ell, deg)
         peers["surf_pos_of_ray_first_intersection", "pymap3d lookAtSpheroid"] = \
-            lambda: lookAtSpheroid(lat0, lon0, h0, az, tilt, ell, deg=False)
-        peers["reduced_lat_from_geodetic_lat", "pymap3d"] = \
-            lambda: pymap3d.geodetic2parametric(lat, ell, deg=False)
-        peers["geodetic_lat_from_reduced_lat", "pymap3d"] = \
-            lambda: pymap3d.parametric2geodetic(lat, ell, deg=False)
+            (lookAtSpheroid, lat0, lon0, h0, az, tilt, ell, deg)
+        peers["reduced_lat_from_geodetic_lat", "pymap3d"] = (pymap3d.geodetic2parametric, lat, ell, deg)
+        peers["geodetic_lat_from_reduced_lat", "pymap3d"] = (pymap3d.parametric2geodetic, lat, ell, deg)
     try:
         import pyproj
     except ImportError:
@@ -128,38 +126,36 @@ def peer_calls(d, n):
         lon_deg, lat_deg = np.degrees(lon), np.degrees(lat)
         if one:
             lon_deg, lat_deg = float(lon_deg), float(lat_deg)
-        peers["pos_from_lla", "pyproj"] = lambda: to_ecef.transform(lon_deg, lat_deg, alt)
-        peers["lla_from_pos", "pyproj"] = lambda: to_geo.transform(x, y, z)
+        peers["pos_from_lla", "pyproj"] = (to_ecef.transform, lon_deg, lat_deg, alt)
+        peers["lla_from_pos", "pyproj"] = (to_geo.transform, x, y, z)
     try:
         import erfa
     except ImportError:
         erfa = None
     if erfa is not None:
         xyz = np.array([x, y, z]) if one else np.ascontiguousarray(r)
-        peers["pos_from_lla", "pyerfa"] = lambda: erfa.gd2gce(RE, F, lon, lat, alt)
-        peers["lla_from_pos", "pyerfa"] = lambda: erfa.gc2gde(RE, F, xyz)
+        peers["pos_from_lla", "pyerfa"] = (erfa.gd2gce, RE, F, lon, lat, alt)
+        peers["lla_from_pos", "pyerfa"] = (erfa.gc2gde, RE, F, xyz)
     return peers
 
 
-def per_call(fn, min_time, repeat):
-    """Best time of one call, over `repeat` rounds of at least `min_time` seconds."""
-    fn()
+def per_call(call, min_time, repeat):
+    """Best time of one call, over `repeat` rounds of at least `min_time` seconds.
+
+    `call` is (function, *arguments), with a dict of keywords last if any; the
+    call is timed as a plain call expression, without a wrapper around it.
+    """
+    fn, *args = call
+    kwargs = args.pop() if args and isinstance(args[-1], dict) else {}
+    names = {f"a{k}": a for k, a in enumerate(args)}
+    names.update({f"k_{k}": v for k, v in kwargs.items()})
+    stmt = "fn(" + ", ".join([f"a{k}" for k in range(len(args))] +
+                             [f"{k}=k_{k}" for k in kwargs]) + ")"
+    timer = timeit.Timer(stmt, globals={"fn": fn, **names})
     number = 1
-    while True:
-        start = time.perf_counter()
-        for _ in range(number):
-            fn()
-        elapsed = time.perf_counter() - start
-        if elapsed >= min_time:
-            break
+    while (elapsed := timer.timeit(number)) < min_time:
         number *= max(2, min(10, int(min_time / max(elapsed, 1e-9)) + 1))
-    best = elapsed / number
-    for _ in range(repeat - 1):
-        start = time.perf_counter()
-        for _ in range(number):
-            fn()
-        best = min(best, (time.perf_counter() - start) / number)
-    return best
+    return min([elapsed / number] + [t / number for t in timer.repeat(repeat - 1, number)])
 
 
 def peak_memory(n):
