@@ -6,7 +6,7 @@
 #include "docstrings.hpp"
 #include "geometry.hpp"
 #include "lookups.hpp"
-#include "method_specs.hpp"
+#include "method_descriptions.hpp"
 
 namespace quorvane::binding {
 
@@ -112,7 +112,7 @@ template <int K>
 PyObject *method_descriptor(PyObject *self, PyObject *const *args, Py_ssize_t nargs,
                             PyObject *kwnames)
 {
-    return call_method(kMethodSpecs[K], self, args, nargs, kwnames);
+    return call_method(kMethods[K], self, args, nargs, kwnames);
 }
 
 // PyMethodDef stores every calling convention as a PyCFunction; going through
@@ -132,8 +132,8 @@ template <int... K>
 MethodDefs<K...> make_method_defs(std::integer_sequence<int, K...>)
 {
     return {{
-        {kMethodSpecs[K].name, as_cfunction(method_descriptor<K>),
-         METH_FASTCALL | METH_KEYWORDS, kMethodSpecs[K].doc}...,
+        {kMethods[K].name, as_cfunction(method_descriptor<K>),
+         METH_FASTCALL | METH_KEYWORDS, kMethods[K].doc}...,
         {"__reduce__", ellipsoid_reduce, METH_NOARGS, nullptr},
         {"__setstate__", as_cfunction(ellipsoid_setstate),
          METH_FASTCALL | METH_KEYWORDS, nullptr},

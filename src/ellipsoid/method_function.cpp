@@ -13,7 +13,7 @@ namespace {
 struct MethodFunction {
     PyObject_HEAD
     vectorcallfunc vectorcall;
-    const MethodSpec *spec;
+    const MethodDescription *method;
     PyObject *name;
     PyObject *qualname;
     PyObject *module;
@@ -36,10 +36,10 @@ PyObject *method_function_vectorcall(PyObject *callable, PyObject *const *args, 
     if (!PyObject_TypeCheck(args[0], &EllipsoidType)) {
         PyErr_Format(PyExc_TypeError,
                      "descriptor '%s' for '%s' objects doesn't apply to a '%.100s' object",
-                     fn->spec->name, EllipsoidType.tp_name, Py_TYPE(args[0])->tp_name);
+                     fn->method->name, EllipsoidType.tp_name, Py_TYPE(args[0])->tp_name);
         return nullptr;
     }
-    return call_method(*fn->spec, args[0], args + 1, nargs - 1, kwnames);
+    return call_method(*fn->method, args[0], args + 1, nargs - 1, kwnames);
 }
 
 PyObject *method_function_get(PyObject *self, PyObject *obj, PyObject *)
@@ -80,15 +80,15 @@ PyMemberDef method_function_members[] = {
 
 PyTypeObject MethodFunctionType{};
 
-PyRef annotations_of(const MethodSpec &spec)
+PyRef annotations_of(const MethodDescription &method)
 {
     PyRef annotations = PyRef::steal(PyDict_New());
     if (!annotations) {
         return annotations;
     }
-    for (int k = 0; k <= spec.nparams; ++k) {
-        const char *key = k < spec.nparams ? spec.params[k] : "return";
-        PyRef value = PyRef::steal(PyUnicode_FromString(spec.annotations[k]));
+    for (int k = 0; k <= method.nparams; ++k) {
+        const char *key = k < method.nparams ? method.params[k] : "return";
+        PyRef value = PyRef::steal(PyUnicode_FromString(method.annotations[k]));
         if (!value || PyDict_SetItemString(annotations.get(), key, value.get()) < 0) {
             return PyRef();
         }
@@ -118,9 +118,9 @@ bool ready_method_function_type()
     return PyType_Ready(&MethodFunctionType) == 0;
 }
 
-PyRef make_method_function(const MethodSpec &spec, PyObject *module_name)
+PyRef make_method_function(const MethodDescription &method, PyObject *module_name)
 {
-    PyRef annotations = annotations_of(spec);
+    PyRef annotations = annotations_of(method);
     if (!annotations) {
         return annotations;
     }
@@ -130,13 +130,13 @@ PyRef make_method_function(const MethodSpec &spec, PyObject *module_name)
     }
     auto *fn = reinterpret_cast<MethodFunction *>(self.get());
     fn->vectorcall = method_function_vectorcall;
-    fn->spec = &spec;
-    fn->name = PyUnicode_FromString(spec.name);
-    fn->qualname = PyUnicode_FromFormat("Ellipsoid.%s", spec.name);
+    fn->method = &method;
+    fn->name = PyUnicode_FromString(method.name);
+    fn->qualname = PyUnicode_FromFormat("Ellipsoid.%s", method.name);
     fn->module = Py_NewRef(module_name);
-    fn->doc = PyUnicode_FromString(spec.doc);
+    fn->doc = PyUnicode_FromString(method.doc);
     fn->annotations = annotations.release();
-    fn->text_signature = PyUnicode_FromString(spec.text_signature);
+    fn->text_signature = PyUnicode_FromString(method.text_signature);
     if (!fn->name || !fn->qualname || !fn->doc || !fn->text_signature) {
         return PyRef();
     }

@@ -4,14 +4,14 @@
 // __func__ is the function. Calls use vectorcall.
 #pragma once
 
-#include "method_specs.hpp"
+#include "method_descriptions.hpp"
 #include "pyref.hpp"
 
 namespace quorvane::binding {
 
 bool ready_method_function_type();
 
-// A new function object for `spec`, with __qualname__ "Ellipsoid.<name>".
-PyRef make_method_function(const MethodSpec &spec, PyObject *module_name);
+// A new function object for `method`, with __qualname__ "Ellipsoid.<name>".
+PyRef make_method_function(const MethodDescription &method, PyObject *module_name);
 
 }  // namespace quorvane::binding

@@ -246,10 +246,10 @@ int install_methods()
     if (!module_name) {
         return FAIL_HERE();
     }
-    for (const MethodSpec &spec : kMethodSpecs) {
-        PyRef function = make_method_function(spec, module_name.get());
+    for (const MethodDescription &method : kMethods) {
+        PyRef function = make_method_function(method, module_name.get());
         if (!function ||
-            PyDict_SetItemString(EllipsoidType.tp_dict, spec.name, function.get()) < 0) {
+            PyDict_SetItemString(EllipsoidType.tp_dict, method.name, function.get()) < 0) {
             return FAIL_HERE();
         }
     }
@@ -330,12 +330,12 @@ void add_start_traceback()
     Py_XDECREF(code);
 }
 
-PyObject *create_module(PyObject *spec, PyModuleDef *)
+PyObject *create_module(PyObject *method, PyModuleDef *)
 {
     if (started_module != nullptr) {
         return Py_NewRef(started_module);
     }
-    PyRef name = PyRef::steal(PyObject_GetAttrString(spec, "name"));
+    PyRef name = PyRef::steal(PyObject_GetAttrString(method, "name"));
     if (!name) {
         return nullptr;
     }

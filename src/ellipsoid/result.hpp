@@ -17,7 +17,7 @@
 namespace quorvane::binding {
 
 // True for an exact ndarray that only the caller's reference reaches: no
-// other reference, no weak reference, and not tracked by the collector, so no
+// other reference, no weak reference, and (being exact) not tracked by the collector, so no
 // Python code can resize it, re-type it or free its memory behind the caller.
 bool is_private_array(PyObject *obj);
 

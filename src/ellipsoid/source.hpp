@@ -49,8 +49,6 @@ public:
         return true;
     }
 
-    PyObject *object() const { return obj_; }
-
     // obj[i]
     bool element(Py_ssize_t i, double *out) const
     {

@@ -6,7 +6,7 @@
 
 namespace quorvane::binding {
 
-struct MethodSpec {
+struct MethodDescription {
     const char *name;
     const char *const *params;       // after self
     int nparams;
@@ -17,10 +17,10 @@ struct MethodSpec {
 };
 
 constexpr int kMethodCount = 10;
-extern const MethodSpec kMethodSpecs[kMethodCount];
+extern const MethodDescription kMethods[kMethodCount];
 
-// Calls spec.impl after binding the arguments that follow self.
-PyObject *call_method(const MethodSpec &spec, PyObject *self, PyObject *const *args,
+// Calls method.impl after binding the arguments that follow self.
+PyObject *call_method(const MethodDescription &method, PyObject *self, PyObject *const *args,
                       Py_ssize_t nargs, PyObject *kwnames);
 
 }  // namespace quorvane::binding

@@ -1,4 +1,4 @@
-#include "method_specs.hpp"
+#include "method_descriptions.hpp"
 
 #include "args.hpp"
 #include "docstrings.hpp"
@@ -32,7 +32,7 @@ const char *const kAerAnnotations[] = {kArray, kDouble, kDouble, kDouble, "ndarr
 
 }  // namespace
 
-const MethodSpec kMethodSpecs[kMethodCount] = {
+const MethodDescription kMethods[kMethodCount] = {
     {"reduced_lat_from_geodetic_lat", kGeodeticLat, 1, kLatitudeAnnotations,
      docs::kReducedLatFromGeodeticLat, "($self, geodetic_lat)", reduced_lat_from_geodetic_lat},
     {"geodetic_lat_from_reduced_lat", kReducedLat, 1, kLatitudeAnnotations,
@@ -54,18 +54,18 @@ const MethodSpec kMethodSpecs[kMethodCount] = {
      "($self, r_target, lat_obs, lon_obs, alt_obs)", aer_coords},
 };
 
-PyObject *call_method(const MethodSpec &spec, PyObject *self, PyObject *const *args,
+PyObject *call_method(const MethodDescription &method, PyObject *self, PyObject *const *args,
                       Py_ssize_t nargs, PyObject *kwnames)
 {
     // All arguments by position, one each: nothing to bind.
-    if (kwnames == nullptr && nargs == spec.nparams) {
-        return spec.impl(reinterpret_cast<Ellipsoid *>(self), args);
+    if (kwnames == nullptr && nargs == method.nparams) {
+        return method.impl(reinterpret_cast<Ellipsoid *>(self), args);
     }
     PyObject *bound[4];
-    if (!bind_arguments(spec.name, spec.params, spec.nparams, args, nargs, kwnames, bound)) {
+    if (!bind_arguments(method.name, method.params, method.nparams, args, nargs, kwnames, bound)) {
         return nullptr;
     }
-    return spec.impl(reinterpret_cast<Ellipsoid *>(self), bound);
+    return method.impl(reinterpret_cast<Ellipsoid *>(self), bound);
 }
 
 }  // namespace quorvane::binding
