@@ -117,7 +117,7 @@ CASES = [
     case("pickle.dumps", pickle.dumps, (E,), TypeError),
     case("latitude-int-array", E.reduced_lat_from_geodetic_lat, (np.arange(4),), ValueError),
     case("aer_coords-str-observer", E.aer_coords, (POS, 0.5, STR, 9.0), TypeError),
-    *[c for name, spec in METHODS.items() for c in method_cases(name, *spec)],
+    *[c for name, inputs in METHODS.items() for c in method_cases(name, *inputs)],
 ]
 
 

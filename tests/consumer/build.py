@@ -55,9 +55,9 @@ def build_consumer(tmpdir):
     proc = subprocess.run(cmd, capture_output=True, text=True)
     if proc.returncode != 0:
         raise RuntimeError(f"building the consumer failed:\n{' '.join(cmd)}\n{proc.stderr}")
-    spec = importlib.util.spec_from_file_location(NAME, target)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    module_spec = importlib.util.spec_from_file_location(NAME, target)
+    module = importlib.util.module_from_spec(module_spec)
+    module_spec.loader.exec_module(module)
     sys.modules.setdefault(NAME, module)
     module.build_log = proc.stderr
     module.SLOTS = dict(SLOTS)
