@@ -120,16 +120,16 @@ int bind_vector_routine(PyObject *vectools, const char *name, const char *signat
         if (!module_name) {
             return FAIL_HERE();
         }
-        // A capsule without a name, or no capsule at all, has no signature to show.
-        const char *got = PyCapsule_CheckExact(capsule.get())
-                              ? PyCapsule_GetName(capsule.get())
-                              : nullptr;
+        // A capsule without a name, or no capsule at all, has no signature to
+        // show: say what is there instead.
+        const char *got = Py_TYPE(capsule.get())->tp_name;
+        if (PyCapsule_CheckExact(capsule.get())) {
+            got = PyCapsule_GetName(capsule.get());
+            got = got != nullptr ? got : "NULL";
+        }
         PyErr_Format(PyExc_TypeError,
                      "C function %.200S.%.200s has wrong signature (expected %.500s, got %.500s)",
-                     module_name.get(), name, signature,
-                     got != nullptr ? got
-                                    : (PyCapsule_CheckExact(capsule.get()) ? "NULL"
-                                                                           : Py_TYPE(capsule.get())->tp_name));
+                     module_name.get(), name, signature, got);
         return FAIL_HERE();
     }
     *address = PyCapsule_GetPointer(capsule.get(), signature);
