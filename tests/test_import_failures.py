@@ -112,6 +112,13 @@ def wrong(routine, expected, got):
                  wrong("scale", "void (double const , double *, double *)",
                        "void (double const, double *, double *)"),
                  id="scale-without-blank-before-comma"),
+    pytest.param("vectools(); sys.modules[VT].__pyx_capi__['sub'] = 42",
+                 wrong("sub", "void (double *, double *, double *)", "int"),
+                 id="sub-not-a-capsule"),
+    pytest.param("vectools(); sys.modules[VT].__pyx_capi__['sub'] = "
+                 "new_capsule(get_pointer(vt.__pyx_capi__['sub'], get_name(vt.__pyx_capi__['sub'])), None, None)",
+                 wrong("sub", "void (double *, double *, double *)", "NULL"),
+                 id="regression-sub-capsule-without-name-is-reported-not-formatted-from-null"),
     pytest.param("late(lambda: seed('numpy', None))", halted("numpy"), id="numpy-import"),
     pytest.param("seed('quorvane.datamodel', None)", halted("quorvane.datamodel"),
                  id="datamodel-import"),
