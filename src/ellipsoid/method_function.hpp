@@ -5,7 +5,7 @@
 #pragma once
 
 #include "method_descriptions.hpp"
-#include "pyref.hpp"
+#include "src/common/pyref.hpp"
 
 namespace quorvane::binding {
 

@@ -11,7 +11,7 @@
 #include "geometry.hpp"
 #include "method_function.hpp"
 #include "module_state.hpp"
-#include "pyref.hpp"
+#include "src/common/pyref.hpp"
 #include "vector_routines.hpp"
 
 namespace quorvane::binding {
@@ -44,27 +44,14 @@ int import_numpy_c_api()
     if (_import_array() >= 0) {
         return 0;
     }
-    PyObject *cause_type;
-    PyObject *cause;
-    PyObject *cause_tb;
-    PyErr_Fetch(&cause_type, &cause, &cause_tb);
-    PyErr_NormalizeException(&cause_type, &cause, &cause_tb);
-    if (cause_tb != nullptr && cause != nullptr) {
-        PyException_SetTraceback(cause, cause_tb);
-    }
+    SavedError cause;
     PyErr_SetString(PyExc_ImportError, "numpy.core.multiarray failed to import");
-    PyObject *type;
-    PyObject *value;
-    PyObject *tb;
-    PyErr_Fetch(&type, &value, &tb);
-    PyErr_NormalizeException(&type, &value, &tb);
-    if (cause != nullptr) {
-        PyException_SetCause(value, Py_NewRef(cause));
-        PyException_SetContext(value, cause);  // steals
+    SavedError error;
+    if (cause.value() != nullptr) {
+        PyException_SetCause(error.value(), Py_NewRef(cause.value()));
+        PyException_SetContext(error.value(), Py_NewRef(cause.value()));
     }
-    Py_XDECREF(cause_type);
-    Py_XDECREF(cause_tb);
-    PyErr_Restore(type, value, tb);
+    error.restore();
     return -1;
 }
 
@@ -311,23 +298,20 @@ int start(PyObject *module)
 // traceback of the pending exception.
 void add_start_traceback()
 {
-    PyObject *type;
-    PyObject *value;
-    PyObject *tb;
-    PyErr_Fetch(&type, &value, &tb);
-    PyCodeObject *code = PyCode_NewEmpty(__FILE__, "init quorvane.mathtools.ellipsoid.ellipsoid",
-                                         failed_line);
-    PyObject *globals = code ? PyDict_New() : nullptr;
-    PyFrameObject *frame =
-        globals ? PyFrame_New(PyThreadState_Get(), code, globals, nullptr) : nullptr;
+    SavedError error;
+    PyRef code = PyRef::steal(reinterpret_cast<PyObject *>(PyCode_NewEmpty(
+        __FILE__, "init quorvane.mathtools.ellipsoid.ellipsoid", failed_line)));
+    PyRef globals = code ? PyRef::steal(PyDict_New()) : PyRef();
+    PyRef frame = globals ? PyRef::steal(reinterpret_cast<PyObject *>(PyFrame_New(
+                                PyThreadState_Get(), reinterpret_cast<PyCodeObject *>(code.get()),
+                                globals.get(), nullptr)))
+                          : PyRef();
+    // Without a frame the exception still propagates, only without the entry.
     PyErr_Clear();
-    PyErr_Restore(type, value, tb);
-    if (frame != nullptr) {
-        PyTraceBack_Here(frame);
+    error.restore();
+    if (frame) {
+        PyTraceBack_Here(reinterpret_cast<PyFrameObject *>(frame.get()));
     }
-    Py_XDECREF(frame);
-    Py_XDECREF(globals);
-    Py_XDECREF(code);
 }
 
 PyObject *create_module(PyObject *method, PyModuleDef *)

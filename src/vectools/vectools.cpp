@@ -1,9 +1,9 @@
 // quorvane.mathtools.vectools.vectools: three-vector routines for compiled
 // callers, published as capsules in __pyx_capi__ (see vectools.h). They are
 // stateless and need no interpreter lock.
-#define PY_SSIZE_T_CLEAN
-#include <Python.h>
 #include <cmath>
+
+#include "src/common/pyref.hpp"
 
 #include "quorvane/mathtools/vectools/vectools.h"
 
@@ -55,25 +55,18 @@ int add_capi(PyObject *module)
         {"dot", VECTOOLS_DOT_SIGNATURE, reinterpret_cast<void *>(&dot)},
         {"norm", VECTOOLS_NORM_SIGNATURE, reinterpret_cast<void *>(&norm)},
     };
-    PyObject *capi = PyDict_New();
-    if (capi == nullptr) {
+    quorvane::PyRef capi = quorvane::PyRef::steal(PyDict_New());
+    if (!capi) {
         return -1;
     }
     for (const Export &e : exports) {
-        PyObject *capsule = PyCapsule_New(e.address, e.signature, nullptr);
-        if (capsule == nullptr || PyDict_SetItemString(capi, e.name, capsule) < 0) {
-            Py_XDECREF(capsule);
-            Py_DECREF(capi);
+        quorvane::PyRef capsule =
+            quorvane::PyRef::steal(PyCapsule_New(e.address, e.signature, nullptr));
+        if (!capsule || PyDict_SetItemString(capi.get(), e.name, capsule.get()) < 0) {
             return -1;
         }
-        Py_DECREF(capsule);
     }
-    // PyModule_AddObject steals the reference only on success.
-    if (PyModule_AddObject(module, "__pyx_capi__", capi) < 0) {
-        Py_DECREF(capi);
-        return -1;
-    }
-    return 0;
+    return PyModule_AddObjectRef(module, "__pyx_capi__", capi.get());
 }
 
 PyModuleDef_Slot slots[] = {

@@ -68,4 +68,32 @@ private:
     bool held_ = false;
 };
 
+// The pending exception, normalised and taken out of the interpreter's error
+// indicator; restore() puts it back, and it is dropped if never restored.
+class SavedError {
+public:
+    SavedError()
+    {
+        PyObject *type;
+        PyObject *value;
+        PyObject *tb;
+        PyErr_Fetch(&type, &value, &tb);
+        PyErr_NormalizeException(&type, &value, &tb);
+        if (value != nullptr && tb != nullptr) {
+            PyException_SetTraceback(value, tb);
+        }
+        type_ = PyRef::steal(type);
+        value_ = PyRef::steal(value);
+        tb_ = PyRef::steal(tb);
+    }
+
+    PyObject *value() const { return value_.get(); }
+    void restore() { PyErr_Restore(type_.release(), value_.release(), tb_.release()); }
+
+private:
+    PyRef type_;
+    PyRef value_;
+    PyRef tb_;
+};
+
 }  // namespace quorvane
