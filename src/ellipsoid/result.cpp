@@ -49,8 +49,7 @@ bool plain_shape(PyObject *shape, npy_intp *dims, int *ndim)
         int overflow = 0;
         const long long value = PyLong_AsLongLongAndOverflow(obj, &overflow);
         if (overflow != 0 || value < 0 || value > (1LL << 40)) {
-            PyErr_Clear();
-            return false;
+            return false;  // numpy.zeros itself reports sizes it cannot make
         }
         *out = static_cast<npy_intp>(value);
         return true;
@@ -71,19 +70,16 @@ bool plain_shape(PyObject *shape, npy_intp *dims, int *ndim)
     return true;
 }
 
-PyRef zeroed_records(PyArray_Descr *descr, int ndim, npy_intp *dims)
+PyRef zeroed_records(PyArray_Descr *descr, npy_intp length)
 {
-    npy_intp count = PyDataType_ELSIZE(descr) / static_cast<npy_intp>(sizeof(double));
-    for (int k = 0; k < ndim; ++k) {
-        count *= dims[k];
-    }
+    const npy_intp count = PyDataType_ELSIZE(descr) / static_cast<npy_intp>(sizeof(double)) * length;
     PyRef storage = PyRef::steal(PyArray_ZEROS(1, &count, NPY_DOUBLE, 0));
     if (!storage) {
         return storage;
     }
     Py_INCREF(descr);  // stolen by PyArray_NewFromDescr
     PyRef records = PyRef::steal(PyArray_NewFromDescr(
-        &PyArray_Type, descr, ndim, dims, nullptr,
+        &PyArray_Type, descr, 1, &length, nullptr,
         PyArray_DATA(reinterpret_cast<PyArrayObject *>(storage.get())), NPY_ARRAY_CARRAY, nullptr));
     if (!records || PyArray_SetBaseObject(reinterpret_cast<PyArrayObject *>(records.get()),
                                           storage.release()) < 0) {
@@ -194,15 +190,20 @@ PyRef call_zeros(PyObject *zeros, PyObject *shape, PyObject *dtype)
         // taken as it is, the float64 scalar type gives the float64 descriptor.
         PyArray_Descr *descr = reinterpret_cast<PyArray_Descr *>(
             PyArray_DescrCheck(dtype) ? dtype : state.float64_descr);
-        if (PyDataType_ISNUMBER(descr) || PyDataType_REFCHK(descr) ||
-            descr->type_num != NPY_VOID || PyDataType_ELSIZE(descr) % sizeof(double) != 0) {
+        // Short one-dimensional arrays of records of doubles, where numpy's
+        // fixed cost per array dominates; numpy makes all others itself, and
+        // reports any size it cannot allocate in its own words.
+        const npy_intp elsize = PyDataType_ELSIZE(descr);
+        if (PyDataType_REFCHK(descr) || descr->type_num != NPY_VOID || ndim != 1 ||
+            dims[0] > 4096 || elsize % static_cast<npy_intp>(sizeof(double)) != 0 ||
+            elsize > 4096) {
             Py_INCREF(descr);  // PyArray_Zeros steals it
             return PyRef::steal(PyArray_Zeros(ndim, dims, descr, 0));
         }
         // Records of plain fields: numpy would look up a per-field zero-fill
         // loop for every new array; zeroed float64 storage viewed with the
         // record dtype is the same array of zero bytes.
-        return zeroed_records(descr, ndim, dims);
+        return zeroed_records(descr, dims[0]);
     }
     PyObject *stack[] = {shape, dtype};
     return PyRef::steal(PyObject_Vectorcall(zeros, stack, 0, state.kwnames_shape_dtype));
