@@ -2,6 +2,8 @@
 // assertions, loop drivers and the bound on stores.
 #pragma once
 
+#include <utility>
+
 #include "geometry.hpp"
 #include "result.hpp"
 #include "source.hpp"
@@ -107,6 +109,33 @@ bool for_each_element(Source *const (&sources)[K], Py_ssize_t stop, bool closed,
     return true;
 }
 
+// The rows form shared by the methods that take an (n, 3) argument and give
+// one element per row: the shape assertions, allocation by numpy.zeros with
+// the shape points.shape[0] and the dtype `dtype_expr()`, the view as
+// `layout`, and routine(row, element) per row. The filled result, or null.
+template <class Element, class DtypeExpr, class Routine>
+PyRef per_row(Ellipsoid *self, PyObject *points, DtypeExpr dtype_expr,
+              const RecordLayout &layout, Routine routine)
+{
+    if (assertions_enabled() && !assert_rows_shape(points)) {
+        return PyRef();
+    }
+    PyRef result = allocate_zeros([points] { return shape_item(points, 0); }, dtype_expr);
+    ResultView out;
+    Py_ssize_t n;
+    if (!result || !out.acquire(result.get(), layout, 1) || !leading_extent(points, &n)) {
+        return PyRef();
+    }
+    Source rows(points);
+    const bool ok = for_each_row(rows, bounded(n, out.length()), native_table(self),
+                                 [&](Py_ssize_t i, const double *point) {
+                                     out.store<Element>(i, [&](Element *element) {
+                                         routine(point, element);
+                                     });
+                                 });
+    return ok ? std::move(result) : PyRef();
+}
+
 // How a method tells one point from many, and what its one-point form does.
 struct PointsForm {
     int one_point;              // the truth of the method's one-point test
@@ -124,13 +153,13 @@ PyObject *record_per_point(Ellipsoid *self, PyObject *points, const PointsForm &
 {
     auto dtype = [dtype_name] { return module_global(dtype_name); };
     PyRef result;
-    ResultView out;
     if (form.one_point == 1) {
         if (form.assert_vector_shape && assertions_enabled() && !assert_vector_shape(points)) {
             return nullptr;
         }
         PyObject *const shape = form.one_point_shape;
         result = allocate_zeros([shape] { return PyRef::borrow(shape); }, dtype);
+        ResultView out;
         if (!result || !out.acquire(result.get(), layout, 1)) {
             return nullptr;
         }
@@ -143,22 +172,8 @@ PyObject *record_per_point(Ellipsoid *self, PyObject *points, const PointsForm &
             return nullptr;
         }
     } else {
-        if (assertions_enabled() && !assert_rows_shape(points)) {
-            return nullptr;
-        }
-        result = allocate_zeros([points] { return shape_item(points, 0); }, dtype);
-        Py_ssize_t n;
-        if (!result || !out.acquire(result.get(), layout, 1) || !leading_extent(points, &n)) {
-            return nullptr;
-        }
-        Source rows(points);
-        const bool ok = for_each_row(rows, bounded(n, out.length()), native_table(self),
-                                     [&](Py_ssize_t i, const double *point) {
-                                         out.store<Record>(i, [&](Record *record) {
-                                             routine(point, record);
-                                         });
-                                     });
-        if (!ok) {
+        result = per_row<Record>(self, points, dtype, layout, routine);
+        if (!result) {
             return nullptr;
         }
     }

@@ -82,24 +82,12 @@ PyObject *solve_reduced_lat_equation(Ellipsoid *self, PyObject *const *args)
         }
         return PyFloat_FromDouble(beta);
     }
-    if (assertions_enabled() && !assert_rows_shape(r)) {
-        return nullptr;
-    }
-    PyRef result = allocate_zeros([r] { return shape_item(r, 0); }, numpy_double);
-    ResultView out;
-    Py_ssize_t n;
-    if (!result || !out.acquire(result.get(), kDoubleLayout, 1) || !leading_extent(r, &n)) {
-        return nullptr;
-    }
-    Source rows(r);
-    const bool ok = for_each_row(rows, bounded(n, out.length()), native_table(self),
-                                 [&](Py_ssize_t i, const double *position) {
-                                     out.store<double>(i, [&](double *beta) {
-                                         *beta = self->vtab->c_solve_reduced_lat_equation(
-                                             self, position);
-                                     });
-                                 });
-    if (!ok) {
+    PyRef result = per_row<double>(self, r, numpy_double, kDoubleLayout,
+                                   [self](const double *position, double *beta) {
+                                       *beta = self->vtab->c_solve_reduced_lat_equation(
+                                           self, position);
+                                   });
+    if (!result) {
         return nullptr;
     }
     return return_array(result.get(), nullptr).release();
