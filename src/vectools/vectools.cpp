@@ -3,7 +3,7 @@
 // stateless and need no interpreter lock.
 #include <cmath>
 
-#include "src/common/pyref.hpp"
+#include "pyref.hpp"
 
 #include "quorvane/mathtools/vectools/vectools.h"
 

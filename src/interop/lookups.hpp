@@ -4,7 +4,7 @@
 #pragma once
 
 #include "module_state.hpp"
-#include "src/common/pyref.hpp"
+#include "pyref.hpp"
 
 namespace quorvane::binding {
 

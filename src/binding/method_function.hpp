@@ -5,7 +5,7 @@
 #pragma once
 
 #include "method_descriptions.hpp"
-#include "src/common/pyref.hpp"
+#include "pyref.hpp"
 
 namespace quorvane::binding {
 

@@ -11,7 +11,7 @@
 #include "geometry.hpp"
 #include "method_function.hpp"
 #include "module_state.hpp"
-#include "src/common/pyref.hpp"
+#include "pyref.hpp"
 #include "vector_routines.hpp"
 
 namespace quorvane::binding {
