@@ -158,7 +158,7 @@ PyObject *record_per_point(Ellipsoid *self, PyObject *points, const PointsForm &
             return nullptr;
         }
         PyObject *const shape = form.one_point_shape;
-        result = allocate_zeros([shape] { return PyRef::borrow(shape); }, dtype);
+        result = allocate_zeros([shape] { return PyRef::new_ref(shape); }, dtype);
         ResultView out;
         if (!result || !out.acquire(result.get(), layout, 1)) {
             return nullptr;

@@ -1,5 +1,6 @@
-// Docstrings of the Ellipsoid type and its ten methods. The first line of each
-// method's docstring is its signature.
+// Docstrings of the Ellipsoid type and its ten methods. A method's docstring
+// is its signature line, made from the method list (method_list.hpp), followed
+// by the text here.
 #pragma once
 
 namespace quorvane::binding::docs {
@@ -26,9 +27,8 @@ f : float
 The polar radius is Rp = (1 - f) * Re. The object is immutable and cannot
 be pickled or copied.)";
 
-inline constexpr const char kReducedLatFromGeodeticLat[] =
-    R"(Ellipsoid.reduced_lat_from_geodetic_lat(self, geodetic_lat: double | ndarray[double]) -> double | ndarray[double]
-Vectorised conversion from geodetic to reduced (parametric) latitude.
+inline constexpr const char reduced_lat_from_geodetic_lat[] =
+    R"(Vectorised conversion from geodetic to reduced (parametric) latitude.
 
 Applies beta = atan((1 - f) * tan(geodetic_lat)) element-wise to a scalar
 or to a one-dimensional array.
@@ -46,9 +46,8 @@ float or ndarray of float64, shape (N,)
 
 The inverse is geodetic_lat_from_reduced_lat.)";
 
-inline constexpr const char kGeodeticLatFromReducedLat[] =
-    R"(Ellipsoid.geodetic_lat_from_reduced_lat(self, reduced_lat: double | ndarray[double]) -> double | ndarray[double]
-Vectorised conversion from reduced (parametric) to geodetic latitude.
+inline constexpr const char geodetic_lat_from_reduced_lat[] =
+    R"(Vectorised conversion from reduced (parametric) to geodetic latitude.
 
 Applies phi = atan(tan(reduced_lat) / (1 - f)) element-wise to a scalar or
 to a one-dimensional array.
@@ -66,9 +65,8 @@ float or ndarray of float64, shape (N,)
 
 The inverse is reduced_lat_from_geodetic_lat.)";
 
-inline constexpr const char kEnu[] =
-    R"(Ellipsoid.enu(self, lat: double | ndarray[double], lon: double | ndarray[double]) -> ndarray[ENU_dtype]
-Local east-north-up frames at surface points.
+inline constexpr const char enu[] =
+    R"(Local east-north-up frames at surface points.
 
 Parameters
 ----------
@@ -89,9 +87,8 @@ AssertionError
 
 Each frame is computed by the C-level routine c_enu.)";
 
-inline constexpr const char kSurfPosFromSurfCoord[] =
-    R"(Ellipsoid.surf_pos_from_surf_coord(self, lat: double | ndarray[double], lon: double | ndarray[double]) -> ndarray[double]
-ECEF positions of surface points given by geodetic latitude and longitude.
+inline constexpr const char surf_pos_from_surf_coord[] =
+    R"(ECEF positions of surface points given by geodetic latitude and longitude.
 
 With N = Re / sqrt(1 - e2 * sin(lat)^2) and e2 = f * (2 - f):
 
@@ -116,9 +113,8 @@ AssertionError
 
 Each point is computed by the C-level routine c_surf_pos_from_surf_coord.)";
 
-inline constexpr const char kSurfCoordFromSurfPos[] =
-    R"(Ellipsoid.surf_coord_from_surf_pos(self, r_surf: ndarray[double]) -> ndarray[SurfCoord_dtype]
-Geodetic latitude and longitude of points on the surface.
+inline constexpr const char surf_coord_from_surf_pos[] =
+    R"(Geodetic latitude and longitude of points on the surface.
 
 The point is taken to lie on the surface: its latitude follows from z
 alone and its longitude from x and y. A point with |z| > Rp has a NaN
@@ -141,9 +137,8 @@ AssertionError
 
 Each point is computed by the C-level routine c_surf_coord_from_surf_pos.)";
 
-inline constexpr const char kSolveReducedLatEquation[] =
-    R"(Ellipsoid.solve_reduced_lat_equation(self, r: ndarray[double]) -> double | ndarray[double]
-Reduced latitude of the foot of the surface normal through each position.
+inline constexpr const char solve_reduced_lat_equation[] =
+    R"(Reduced latitude of the foot of the surface normal through each position.
 
 Solves sin(b) cos(b) - A sin(b) + B cos(b) = 0 with A = p / (Re e2) and
 B = (1 - f) z / (Re e2), p = sqrt(x^2 + y^2), by Newton's method from the
@@ -166,9 +161,8 @@ AssertionError
 
 Each point is computed by the C-level routine c_solve_reduced_lat_equation.)";
 
-inline constexpr const char kLlaFromPos[] =
-    R"(Ellipsoid.lla_from_pos(self, r: ndarray[double]) -> ndarray[LLA_dtype]
-Geodetic latitude, longitude and altitude of ECEF positions.
+inline constexpr const char lla_from_pos[] =
+    R"(Geodetic latitude, longitude and altitude of ECEF positions.
 
 Parameters
 ----------
@@ -189,9 +183,8 @@ AssertionError
 
 Each point is computed by the C-level routine c_lla_from_pos.)";
 
-inline constexpr const char kPosFromLla[] =
-    R"(Ellipsoid.pos_from_lla(self, lat: double | ndarray[double], lon: double | ndarray[double], alt: double | ndarray[double]) -> ndarray[double]
-ECEF positions of points given by geodetic latitude, longitude, altitude.
+inline constexpr const char pos_from_lla[] =
+    R"(ECEF positions of points given by geodetic latitude, longitude, altitude.
 
 With N = Re / sqrt(1 - e2 * sin(lat)^2) and e2 = f * (2 - f):
 
@@ -218,9 +211,8 @@ AssertionError
 
 Each point is computed by the C-level routine c_pos_from_lla.)";
 
-inline constexpr const char kSurfPosOfRayFirstIntersection[] =
-    R"(Ellipsoid.surf_pos_of_ray_first_intersection(self, r_source: ndarray[double], u_ray: ndarray[double]) -> ndarray[double]
-Where rays from one origin meet the surface.
+inline constexpr const char surf_pos_of_ray_first_intersection[] =
+    R"(Where rays from one origin meet the surface.
 
 The point r_source + l * u_ray lies on the surface when
 
@@ -253,9 +245,8 @@ AssertionError
 Each point is computed by the C-level routine
 c_surf_pos_of_ray_first_intersection.)";
 
-inline constexpr const char kAerCoords[] =
-    R"(Ellipsoid.aer_coords(self, r_target: ndarray[double], lat_obs: double, lon_obs: double, alt_obs: double) -> ndarray[AER_dtype]
-Azimuth, elevation and range of targets seen from one observer.
+inline constexpr const char aer_coords[] =
+    R"(Azimuth, elevation and range of targets seen from one observer.
 
 Parameters
 ----------

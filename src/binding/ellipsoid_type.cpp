@@ -133,7 +133,7 @@ MethodDefs<K...> make_method_defs(std::integer_sequence<int, K...>)
 {
     return {{
         {kMethods[K].name, as_cfunction(method_descriptor<K>),
-         METH_FASTCALL | METH_KEYWORDS, kMethods[K].doc}...,
+         METH_FASTCALL | METH_KEYWORDS, nullptr}...,
         {"__reduce__", ellipsoid_reduce, METH_NOARGS, nullptr},
         {"__setstate__", as_cfunction(ellipsoid_setstate),
          METH_FASTCALL | METH_KEYWORDS, nullptr},
@@ -152,8 +152,14 @@ PyGetSetDef properties[] = {
 
 }  // namespace
 
-void prepare_ellipsoid_type()
+bool prepare_ellipsoid_type()
 {
+    for (int k = 0; k < kMethodCount; ++k) {
+        method_defs.defs[k].ml_doc = method_doc(kMethods[k]);
+        if (method_defs.defs[k].ml_doc == nullptr) {
+            return false;
+        }
+    }
     // A static type object: one reference held by the process for ever.
     Py_SET_REFCNT(&EllipsoidType, 1);
     EllipsoidType.tp_name = "quorvane.mathtools.ellipsoid.ellipsoid.Ellipsoid";
@@ -165,6 +171,7 @@ void prepare_ellipsoid_type()
     EllipsoidType.tp_getset = properties;
     EllipsoidType.tp_init = ellipsoid_init;
     EllipsoidType.tp_new = ellipsoid_new;
+    return true;
 }
 
 }  // namespace quorvane::binding

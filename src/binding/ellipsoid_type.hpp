@@ -9,7 +9,8 @@ namespace quorvane::binding {
 
 extern PyTypeObject EllipsoidType;
 
-// Fills the type's slots; PyType_Ready is left to the caller.
-void prepare_ellipsoid_type();
+// Fills the type's slots; PyType_Ready is left to the caller. False with an
+// exception set when a docstring cannot be made.
+bool prepare_ellipsoid_type();
 
 }  // namespace quorvane::binding

@@ -1,5 +1,7 @@
 #include "method_descriptions.hpp"
 
+#include <initializer_list>
+
 #include "args.hpp"
 #include "docstrings.hpp"
 
@@ -7,52 +9,74 @@ namespace quorvane::binding {
 
 namespace {
 
-constexpr const char kDoubleOrArray[] = "double | ndarray[double]";
-constexpr const char kArray[] = "ndarray[double]";
-constexpr const char kDouble[] = "double";
+constexpr int param_count(std::initializer_list<Param> params)
+{
+    return static_cast<int>(params.size());
+}
 
-const char *const kGeodeticLat[] = {"geodetic_lat"};
-const char *const kReducedLat[] = {"reduced_lat"};
-const char *const kLatLon[] = {"lat", "lon"};
-const char *const kRSurf[] = {"r_surf"};
-const char *const kR[] = {"r"};
-const char *const kLatLonAlt[] = {"lat", "lon", "alt"};
-const char *const kRayArgs[] = {"r_source", "u_ray"};
-const char *const kAerArgs[] = {"r_target", "lat_obs", "lon_obs", "alt_obs"};
+#define QUORVANE_PARAM(name, annotation) Param{#name, annotation}
 
-const char *const kLatitudeAnnotations[] = {kDoubleOrArray, kDoubleOrArray};
-const char *const kEnuAnnotations[] = {kDoubleOrArray, kDoubleOrArray, "ndarray[ENU_dtype]"};
-const char *const kSurfPosAnnotations[] = {kDoubleOrArray, kDoubleOrArray, kArray};
-const char *const kSurfCoordAnnotations[] = {kArray, "ndarray[SurfCoord_dtype]"};
-const char *const kSolveAnnotations[] = {kArray, kDoubleOrArray};
-const char *const kLlaAnnotations[] = {kArray, "ndarray[LLA_dtype]"};
-const char *const kPosAnnotations[] = {kDoubleOrArray, kDoubleOrArray, kDoubleOrArray, kArray};
-const char *const kRayAnnotations[] = {kArray, kArray, kArray};
-const char *const kAerAnnotations[] = {kArray, kDouble, kDouble, kDouble, "ndarray[AER_dtype]"};
+#define QUORVANE_CHECK_PARAMS(name, returns, ...)                 \
+    static_assert(param_count({__VA_ARGS__}) <= kMaxParams,      \
+                  #name " has more parameters than kMaxParams");
+QUORVANE_ELLIPSOID_METHODS(QUORVANE_CHECK_PARAMS, QUORVANE_PARAM)
+#undef QUORVANE_CHECK_PARAMS
+
+#define QUORVANE_COUNT_METHOD(...) +1
+static_assert(0 QUORVANE_ELLIPSOID_METHODS(QUORVANE_COUNT_METHOD, ) == kMethodCount,
+              "kMethodCount is the length of the method list");
+#undef QUORVANE_COUNT_METHOD
 
 }  // namespace
 
+#define QUORVANE_DESCRIBE_METHOD(name, returns, ...) \
+    {#name, {__VA_ARGS__}, param_count({__VA_ARGS__}), returns, docs::name, name},
 const MethodDescription kMethods[kMethodCount] = {
-    {"reduced_lat_from_geodetic_lat", kGeodeticLat, 1, kLatitudeAnnotations,
-     docs::kReducedLatFromGeodeticLat, "($self, geodetic_lat)", reduced_lat_from_geodetic_lat},
-    {"geodetic_lat_from_reduced_lat", kReducedLat, 1, kLatitudeAnnotations,
-     docs::kGeodeticLatFromReducedLat, "($self, reduced_lat)", geodetic_lat_from_reduced_lat},
-    {"enu", kLatLon, 2, kEnuAnnotations, docs::kEnu, "($self, lat, lon)", enu},
-    {"surf_pos_from_surf_coord", kLatLon, 2, kSurfPosAnnotations, docs::kSurfPosFromSurfCoord,
-     "($self, lat, lon)", surf_pos_from_surf_coord},
-    {"surf_coord_from_surf_pos", kRSurf, 1, kSurfCoordAnnotations, docs::kSurfCoordFromSurfPos,
-     "($self, r_surf)", surf_coord_from_surf_pos},
-    {"solve_reduced_lat_equation", kR, 1, kSolveAnnotations, docs::kSolveReducedLatEquation,
-     "($self, r)", solve_reduced_lat_equation},
-    {"lla_from_pos", kR, 1, kLlaAnnotations, docs::kLlaFromPos, "($self, r)", lla_from_pos},
-    {"pos_from_lla", kLatLonAlt, 3, kPosAnnotations, docs::kPosFromLla, "($self, lat, lon, alt)",
-     pos_from_lla},
-    {"surf_pos_of_ray_first_intersection", kRayArgs, 2, kRayAnnotations,
-     docs::kSurfPosOfRayFirstIntersection, "($self, r_source, u_ray)",
-     surf_pos_of_ray_first_intersection},
-    {"aer_coords", kAerArgs, 4, kAerAnnotations, docs::kAerCoords,
-     "($self, r_target, lat_obs, lon_obs, alt_obs)", aer_coords},
-};
+    QUORVANE_ELLIPSOID_METHODS(QUORVANE_DESCRIBE_METHOD, QUORVANE_PARAM)};
+#undef QUORVANE_DESCRIBE_METHOD
+#undef QUORVANE_PARAM
+
+namespace {
+
+// "<prefix><separator><param>[: <annotation>]..." for the method's parameters.
+PyRef with_params(PyRef text, const MethodDescription &method, bool annotated)
+{
+    for (int k = 0; text && k < method.nparams; ++k) {
+        const Param &param = method.params[k];
+        text = annotated ? PyRef::steal(PyUnicode_FromFormat("%U, %s: %s", text.get(), param.name,
+                                                             param.annotation))
+                         : PyRef::steal(PyUnicode_FromFormat("%U, %s", text.get(), param.name));
+    }
+    return text;
+}
+
+}  // namespace
+
+const char *method_doc(const MethodDescription &method)
+{
+    // Never released: type slots and function objects point into these
+    // strings for as long as the process runs.
+    static PyObject *docs[kMethodCount];
+    PyObject *&doc = docs[&method - kMethods];
+    if (doc == nullptr) {
+        PyRef text = with_params(PyRef::steal(PyUnicode_FromFormat("Ellipsoid.%s(self", method.name)),
+                                 method, true);
+        if (!text) {
+            return nullptr;
+        }
+        doc = PyUnicode_FromFormat("%U) -> %s\n%s", text.get(), method.returns, method.doc_body);
+        if (doc == nullptr) {
+            return nullptr;
+        }
+    }
+    return PyUnicode_AsUTF8(doc);
+}
+
+PyRef method_text_signature(const MethodDescription &method)
+{
+    PyRef text = with_params(PyRef::steal(PyUnicode_FromString("($self")), method, false);
+    return text ? PyRef::steal(PyUnicode_FromFormat("%U)", text.get())) : PyRef();
+}
 
 PyObject *call_method(const MethodDescription &method, PyObject *self, PyObject *const *args,
                       Py_ssize_t nargs, PyObject *kwnames)
@@ -61,8 +85,12 @@ PyObject *call_method(const MethodDescription &method, PyObject *self, PyObject 
     if (kwnames == nullptr && nargs == method.nparams) {
         return method.impl(reinterpret_cast<Ellipsoid *>(self), args);
     }
-    PyObject *bound[4];
-    if (!bind_arguments(method.name, method.params, method.nparams, args, nargs, kwnames, bound)) {
+    const char *names[kMaxParams];
+    for (int k = 0; k < method.nparams; ++k) {
+        names[k] = method.params[k].name;
+    }
+    PyObject *bound[kMaxParams];
+    if (!bind_arguments(method.name, names, method.nparams, args, nargs, kwnames, bound)) {
         return nullptr;
     }
     return method.impl(reinterpret_cast<Ellipsoid *>(self), bound);

@@ -87,8 +87,9 @@ PyRef annotations_of(const MethodDescription &method)
         return annotations;
     }
     for (int k = 0; k <= method.nparams; ++k) {
-        const char *key = k < method.nparams ? method.params[k] : "return";
-        PyRef value = PyRef::steal(PyUnicode_FromString(method.annotations[k]));
+        const char *key = k < method.nparams ? method.params[k].name : "return";
+        PyRef value = PyRef::steal(
+            PyUnicode_FromString(k < method.nparams ? method.params[k].annotation : method.returns));
         if (!value || PyDict_SetItemString(annotations.get(), key, value.get()) < 0) {
             return PyRef();
         }
@@ -124,6 +125,11 @@ PyRef make_method_function(const MethodDescription &method, PyObject *module_nam
     if (!annotations) {
         return annotations;
     }
+    PyRef text_signature = method_text_signature(method);
+    const char *doc = method_doc(method);
+    if (!text_signature || doc == nullptr) {
+        return PyRef();
+    }
     PyRef self = PyRef::steal(PyType_GenericAlloc(&MethodFunctionType, 0));
     if (!self) {
         return self;
@@ -134,10 +140,10 @@ PyRef make_method_function(const MethodDescription &method, PyObject *module_nam
     fn->name = PyUnicode_FromString(method.name);
     fn->qualname = PyUnicode_FromFormat("Ellipsoid.%s", method.name);
     fn->module = Py_NewRef(module_name);
-    fn->doc = PyUnicode_FromString(method.doc);
+    fn->doc = PyUnicode_FromString(doc);
     fn->annotations = annotations.release();
-    fn->text_signature = PyUnicode_FromString(method.text_signature);
-    if (!fn->name || !fn->qualname || !fn->doc || !fn->text_signature) {
+    fn->text_signature = text_signature.release();
+    if (!fn->name || !fn->qualname || !fn->doc) {
         return PyRef();
     }
     return self;

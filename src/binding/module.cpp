@@ -7,6 +7,7 @@
 
 #include <frameobject.h>
 
+#include "cpython_private.hpp"
 #include "ellipsoid_type.hpp"
 #include "geometry.hpp"
 #include "method_function.hpp"
@@ -61,8 +62,7 @@ int publish_type(PyObject *module)
     // A start-up that failed after this step leaves the type ready, and
     // possibly referenced; it is filled only once.
     if (!PyType_HasFeature(&EllipsoidType, Py_TPFLAGS_READY)) {
-        prepare_ellipsoid_type();
-        if (PyType_Ready(&EllipsoidType) < 0) {
+        if (!prepare_ellipsoid_type() || PyType_Ready(&EllipsoidType) < 0) {
             return FAIL_HERE();
         }
     }
@@ -220,7 +220,7 @@ int remember_real(PyObject *module)
     }
     Py_XSETREF(state.numbers_real, Py_NewRef(real));
     Py_XSETREF(state.real_instancecheck,
-               Py_XNewRef(_PyType_Lookup(Py_TYPE(real), state.names.instancecheck)));
+               Py_XNewRef(cpython::type_lookup(Py_TYPE(real), state.names.instancecheck)));
     return 0;
 }
 

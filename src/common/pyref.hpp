@@ -27,8 +27,8 @@ public:
 
     // Takes over a new reference (which may be NULL after a failed call).
     static PyRef steal(PyObject *p) { return PyRef(p); }
-    // Adds a reference to a borrowed pointer.
-    static PyRef borrow(PyObject *p)
+    // A new reference to an object the caller only borrows (null stays null).
+    static PyRef new_ref(PyObject *p)
     {
         Py_XINCREF(p);
         return PyRef(p);

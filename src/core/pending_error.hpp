@@ -10,6 +10,8 @@
 
 #include <Python.h>
 
+#include "cpython_private.hpp"
+
 namespace quorvane::geometry {
 
 class PendingError {
@@ -26,7 +28,7 @@ private:
     static bool this_thread_holds_gil()
     {
         PyThreadState *mine = PyGILState_GetThisThreadState();
-        return mine != nullptr && mine == _PyThreadState_UncheckedGet();
+        return mine != nullptr && mine == cpython::current_thread_state_unchecked();
     }
 
     bool lock_held_;

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "cpython_private.hpp"
+
 namespace quorvane::binding {
 
 class DictCache {
@@ -47,7 +49,7 @@ private:
 
     static uint64_t tag(PyObject *dict)
     {
-        return reinterpret_cast<PyDictObject *>(dict)->ma_version_tag;
+        return cpython::dict_version(dict);
     }
 
     bool current(PyObject *dict) const { return dict == dict_ && tag(dict) == version_; }

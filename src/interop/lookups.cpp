@@ -1,5 +1,6 @@
 #include "lookups.hpp"
 
+#include "cpython_private.hpp"
 #include "dict_cache.hpp"
 #include "numpy_api.hpp"
 
@@ -14,7 +15,7 @@ DictCache globals_cache;
 PyRef module_global(PyObject *name)
 {
     if (PyObject *known = globals_cache.find(state.module_dict, name)) {
-        return PyRef::borrow(known);
+        return PyRef::new_ref(known);
     }
     PyObject *value = PyDict_GetItemWithError(state.module_dict, name);
     if (value != nullptr) {
@@ -25,7 +26,7 @@ PyRef module_global(PyObject *name)
             PyErr_Format(PyExc_NameError, "name '%U' is not defined", name);
         }
     }
-    return PyRef::borrow(value);
+    return PyRef::new_ref(value);
 }
 
 PyRef get_item(PyObject *obj, Py_ssize_t i)
@@ -46,13 +47,13 @@ namespace {
 bool instance_check_unchanged(PyTypeObject *meta)
 {
     static unsigned int vouched_tag = 0;
-    if (meta->tp_version_tag != 0 && meta->tp_version_tag == vouched_tag) {
+    if (cpython::type_version(meta) != 0 && cpython::type_version(meta) == vouched_tag) {
         return true;
     }
-    if (_PyType_Lookup(meta, state.names.instancecheck) != state.real_instancecheck) {
+    if (cpython::type_lookup(meta, state.names.instancecheck) != state.real_instancecheck) {
         return false;
     }
-    vouched_tag = meta->tp_version_tag;
+    vouched_tag = cpython::type_version(meta);
     return true;
 }
 

@@ -3,6 +3,7 @@
 // float protocol, item access, equality and assertions.
 #pragma once
 
+#include "cpython_private.hpp"
 #include "module_state.hpp"
 #include "pyref.hpp"
 
@@ -45,7 +46,7 @@ bool item_double(PyObject *obj, Py_ssize_t i, double *out);
 int equals(PyObject *a, PyObject *b);
 
 // True while the interpreter runs with assertions enabled (not under -O).
-inline bool assertions_enabled() { return Py_OptimizeFlag == 0; }
+inline bool assertions_enabled() { return cpython::assertions_enabled(); }
 
 // An assertion on a truth value from equals(): false with AssertionError (no
 // message) when it is 0, false with the pending exception when it is -1.

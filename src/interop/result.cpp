@@ -1,5 +1,6 @@
 #include "result.hpp"
 
+#include "cpython_private.hpp"
 #include "dict_cache.hpp"
 #include "numpy_api.hpp"
 
@@ -95,9 +96,7 @@ bool is_private_array(PyObject *obj)
     if (!PyArray_CheckExact(obj) || Py_REFCNT(obj) != 1) {
         return false;
     }
-    auto **weakrefs = reinterpret_cast<PyObject **>(reinterpret_cast<char *>(obj) +
-                                                    Py_TYPE(obj)->tp_weaklistoffset);
-    return Py_TYPE(obj)->tp_weaklistoffset == 0 || *weakrefs == nullptr;
+    return !cpython::has_weak_references(obj);
 }
 
 bool ResultView::acquire(PyObject *result, const RecordLayout &layout, int ndim)
@@ -169,7 +168,7 @@ PyRef numpy_attr(PyObject *name)
     if (numpy.get() == state.numpy_module && Py_IS_TYPE(numpy.get(), &PyModule_Type)) {
         dict = PyModule_GetDict(numpy.get());
         if (PyObject *known = numpy_cache.find(dict, name)) {
-            return PyRef::borrow(known);
+            return PyRef::new_ref(known);
         }
     }
     PyRef value = get_attr(numpy.get(), name);
@@ -258,7 +257,7 @@ PyRef return_array(PyObject *result, PyObject *dtype_name)
     if (asarray.get() == state.numpy_asarray && PyArray_CheckExact(result) &&
         (!dtype || dtype.get() == reinterpret_cast<PyObject *>(
                                         PyArray_DESCR(reinterpret_cast<PyArrayObject *>(result))))) {
-        return PyRef::borrow(result);
+        return PyRef::new_ref(result);
     }
     if (!dtype) {
         return PyRef::steal(PyObject_CallOneArg(asarray.get(), result));

@@ -129,7 +129,7 @@ PyObject *enu(Ellipsoid *self, PyObject *const *args)
     PyRef result;
     ResultView out;
     if (scalar == 1) {
-        result = allocate_zeros([] { return PyRef::borrow(state.tuple_1); }, dtype);
+        result = allocate_zeros([] { return PyRef::new_ref(state.tuple_1); }, dtype);
         if (!result || !out.acquire(result.get(), kENULayout, 1)) {
             return nullptr;
         }
