@@ -5,8 +5,7 @@
 #include <utility>
 
 #include "geometry.hpp"
-#include "result.hpp"
-#include "source.hpp"
+#include "loop_plan.hpp"
 
 namespace quorvane::binding {
 
@@ -40,13 +39,11 @@ PyRef leading_extent_by_3(PyObject *obj);
 // Reads row i of `rows` (rows[i][j], j = 0, 1, 2) for i < stop and calls
 // body(i, row); stops at the first failed read or pending exception.
 template <class Body>
-bool for_each_row(Source &rows, Py_ssize_t stop, bool closed, Body body)
+bool for_each_row(const LoopPlan &plan, Source &rows, Py_ssize_t stop, Body body)
 {
-    Source *const sources[] = {&rows};
-    ClosedLoop loop(closed, sources, 1);
     Py_ssize_t i = 0;
     StridedDoubles d;
-    if (rows.frozen_float64(2, &d)) {
+    if (plan.closed() && rows.frozen_float64(2, &d)) {
         for (const Py_ssize_t end = stop < d.n ? stop : d.n; i < end; ++i) {
             const double row[3] = {d.at(i, 0), d.at(i, 1), d.at(i, 2)};
             body(i, row);
@@ -71,12 +68,12 @@ bool for_each_row(Source &rows, Py_ssize_t stop, bool closed, Body body)
 // Reads element i of each source in order (sources[k][i]) for i < stop and
 // calls body(i, values); stops at the first failed read or pending exception.
 template <int K, class Body>
-bool for_each_element(Source *const (&sources)[K], Py_ssize_t stop, bool closed, Body body)
+bool for_each_element(const LoopPlan &plan, Source *const (&sources)[K], Py_ssize_t stop,
+                      Body body)
 {
-    ClosedLoop loop(closed, sources, K);
     Py_ssize_t i = 0;
     StridedDoubles d[K];
-    bool all_float64 = true;
+    bool all_float64 = plan.closed();
     Py_ssize_t end = stop;
     for (int k = 0; k < K && all_float64; ++k) {
         all_float64 = sources[k]->frozen_float64(1, &d[k]);
@@ -127,7 +124,9 @@ PyRef per_row(Ellipsoid *self, PyObject *points, DtypeExpr dtype_expr,
         return PyRef();
     }
     Source rows(points);
-    const bool ok = for_each_row(rows, bounded(n, out.length()), native_table(self),
+    Source *const sources[] = {&rows};
+    const LoopPlan plan(native_table(self), out, sources, 1);
+    const bool ok = for_each_row(plan, rows, bounded(n, out.length()),
                                  [&](Py_ssize_t i, const double *point) {
                                      out.store<Element>(i, [&](Element *element) {
                                          routine(point, element);

@@ -6,6 +6,7 @@
 #include "docstrings.hpp"
 #include "geometry.hpp"
 #include "lookups.hpp"
+#include "messages.hpp"
 #include "method_descriptions.hpp"
 
 namespace quorvane::binding {
@@ -13,6 +14,8 @@ namespace quorvane::binding {
 PyTypeObject EllipsoidType{};
 
 namespace {
+
+bool started = false;
 
 const char *const kParams[] = {"Re", "f"};
 
@@ -26,6 +29,13 @@ bool convert_arguments(const char *func_name, PyObject *args, PyObject *kwargs, 
 
 PyObject *ellipsoid_new(PyTypeObject *type, PyObject *args, PyObject *kwargs)
 {
+    // Before start-up has completed, the type may be reachable (a failed
+    // import leaves it among object's subclasses) but its routines may not
+    // all be bound.
+    if (!started) {
+        PyErr_Format(PyExc_TypeError, messages::kNotStarted, EllipsoidType.tp_name);
+        return nullptr;
+    }
     PyRef object = PyRef::steal(type->tp_alloc(type, 0));
     if (!object) {
         return nullptr;
@@ -86,11 +96,9 @@ PyObject *get_Rp(PyObject *self, void *)
     return PyFloat_FromDouble(reinterpret_cast<Ellipsoid *>(self)->Rp);
 }
 
-constexpr const char kNoReduce[] = "no default __reduce__ due to non-trivial __cinit__";
-
 PyObject *ellipsoid_reduce(PyObject *, PyObject *)
 {
-    PyErr_SetString(PyExc_TypeError, kNoReduce);
+    PyErr_SetString(PyExc_TypeError, messages::kNoReduce);
     return nullptr;
 }
 
@@ -100,7 +108,7 @@ PyObject *ellipsoid_setstate(PyObject *, PyObject *const *args, Py_ssize_t nargs
     static const char *const params[] = {"state"};
     PyObject *state_arg;
     if (bind_arguments("__setstate__", params, 1, args, nargs, kwnames, &state_arg)) {
-        PyErr_SetString(PyExc_TypeError, kNoReduce);
+        PyErr_SetString(PyExc_TypeError, messages::kNoReduce);
     }
     return nullptr;
 }
@@ -151,6 +159,8 @@ PyGetSetDef properties[] = {
 };
 
 }  // namespace
+
+void mark_started() { started = true; }
 
 bool prepare_ellipsoid_type()
 {

@@ -9,6 +9,9 @@ namespace quorvane::binding {
 
 extern PyTypeObject EllipsoidType;
 
+// Lets the type make instances: called once start-up has completed.
+void mark_started();
+
 // Fills the type's slots; PyType_Ready is left to the caller. False with an
 // exception set when a docstring cannot be made.
 bool prepare_ellipsoid_type();

@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "ellipsoid_type.hpp"
+#include "messages.hpp"
 
 namespace quorvane::binding {
 
@@ -28,15 +29,13 @@ PyObject *method_function_vectorcall(PyObject *callable, PyObject *const *args, 
     const auto *fn = reinterpret_cast<MethodFunction *>(callable);
     const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
     if (nargs < 1) {
-        PyErr_Format(PyExc_TypeError, "unbound method %U() needs an argument", fn->qualname);
+        PyErr_Format(PyExc_TypeError, messages::kUnboundNeedsArgument, fn->qualname);
         return nullptr;
     }
     // The routines are reached through the object's method table: refuse
     // anything that has none before a routine can be called.
     if (!PyObject_TypeCheck(args[0], &EllipsoidType)) {
-        PyErr_Format(PyExc_TypeError,
-                     "descriptor '%s' for '%s' objects doesn't apply to a '%.100s' object",
-                     fn->method->name, EllipsoidType.tp_name, Py_TYPE(args[0])->tp_name);
+        PyErr_Format(PyExc_TypeError, messages::kDescriptorMismatch, fn->method->name, EllipsoidType.tp_name, Py_TYPE(args[0])->tp_name);
         return nullptr;
     }
     return call_method(*fn->method, args[0], args + 1, nargs - 1, kwnames);

@@ -9,6 +9,7 @@
 
 #include "cpython_private.hpp"
 #include "ellipsoid_type.hpp"
+#include "messages.hpp"
 #include "geometry.hpp"
 #include "method_function.hpp"
 #include "module_state.hpp"
@@ -46,7 +47,7 @@ int import_numpy_c_api()
         return 0;
     }
     SavedError cause;
-    PyErr_SetString(PyExc_ImportError, "numpy.core.multiarray failed to import");
+    PyErr_SetString(PyExc_ImportError, messages::kNumpyImport);
     SavedError error;
     if (cause.value() != nullptr) {
         PyException_SetCause(error.value(), Py_NewRef(cause.value()));
@@ -80,6 +81,17 @@ int publish_type(PyObject *module)
     return 0;
 }
 
+// str(module.__name__) as UTF-8 bytes, for the messages' byte precisions
+// ("%.200s" counts bytes, as for the other names in them). Lone surrogates
+// pass through and come out as replacement characters.
+PyRef module_name_utf8(PyObject *module)
+{
+    PyRef name = PyRef::steal(PyObject_GetAttrString(module, "__name__"));
+    PyRef text = name ? PyRef::steal(PyObject_Str(name.get())) : PyRef();
+    return text ? PyRef::steal(PyUnicode_AsEncodedString(text.get(), "utf-8", "surrogatepass"))
+                : PyRef();
+}
+
 // Binds one routine of the vector module's __pyx_capi__ by name and signature.
 int bind_vector_routine(PyObject *vectools, const char *name, const char *signature,
                         void **address)
@@ -94,16 +106,16 @@ int bind_vector_routine(PyObject *vectools, const char *name, const char *signat
             return FAIL_HERE();
         }
         PyErr_Clear();
-        PyRef module_name = PyRef::steal(PyObject_GetAttrString(vectools, "__name__"));
+        PyRef module_name = module_name_utf8(vectools);
         if (!module_name) {
             return FAIL_HERE();
         }
-        PyErr_Format(PyExc_ImportError, "%.200S does not export expected C function %.200s",
-                     module_name.get(), name);
+        PyErr_Format(PyExc_ImportError, messages::kMissingCFunction,
+                     PyBytes_AS_STRING(module_name.get()), name);
         return FAIL_HERE();
     }
     if (!PyCapsule_IsValid(capsule.get(), signature)) {
-        PyRef module_name = PyRef::steal(PyObject_GetAttrString(vectools, "__name__"));
+        PyRef module_name = module_name_utf8(vectools);
         if (!module_name) {
             return FAIL_HERE();
         }
@@ -114,9 +126,8 @@ int bind_vector_routine(PyObject *vectools, const char *name, const char *signat
             got = PyCapsule_GetName(capsule.get());
             got = got != nullptr ? got : "NULL";
         }
-        PyErr_Format(PyExc_TypeError,
-                     "C function %.200S.%.200s has wrong signature (expected %.500s, got %.500s)",
-                     module_name.get(), name, signature, got);
+        PyErr_Format(PyExc_TypeError, messages::kWrongSignature,
+                     PyBytes_AS_STRING(module_name.get()), name, signature, got);
         return FAIL_HERE();
     }
     *address = PyCapsule_GetPointer(capsule.get(), signature);
@@ -129,7 +140,9 @@ int bind_vector_routines()
     if (!vectools) {
         return FAIL_HERE();
     }
-    geometry::VectorRoutines &v = geometry::vector_routines;
+    // Bound into a copy and published whole: a failure part-way leaves the
+    // stand-ins in place.
+    geometry::VectorRoutines v = geometry::unbound_vector_routines;
     struct Binding {
         const char *name;
         const char *signature;
@@ -147,6 +160,7 @@ int bind_vector_routines()
             return -1;
         }
     }
+    geometry::vector_routines = v;
     return 0;
 }
 
@@ -174,7 +188,7 @@ int import_names(PyObject *module, const char *package, const char *const *names
         PyRef value = PyRef::steal(PyObject_GetAttr(source.get(), name));
         if (!value) {
             if (PyErr_ExceptionMatches(PyExc_AttributeError)) {
-                PyErr_Format(PyExc_ImportError, "cannot import name %S", name);
+                PyErr_Format(PyExc_ImportError, messages::kCannotImportName, name);
             }
             return FAIL_HERE();
         }
@@ -336,6 +350,7 @@ int exec_module(PyObject *module)
         return -1;
     }
     started_module = Py_NewRef(module);
+    mark_started();
     return 0;
 }
 

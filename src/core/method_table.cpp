@@ -1,10 +1,8 @@
 #include "geometry.hpp"
-#include "vector_routines.hpp"
 
 namespace quorvane::geometry {
 
 Ellipsoid_MethodTable method_table;
-VectorRoutines vector_routines;
 
 void fill_method_table()
 {

@@ -15,6 +15,12 @@ struct VectorRoutines {
     vectools_norm_t norm;
 };
 
+// Until start-up has bound all five, stand-ins that give NaN results: no
+// routine can reach a pointer that was never bound, even when start-up failed
+// half-way and a caller still holds the method table.
 extern VectorRoutines vector_routines;
+
+// The stand-ins themselves, to restore or compare with.
+extern const VectorRoutines unbound_vector_routines;
 
 }  // namespace quorvane::geometry

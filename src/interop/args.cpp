@@ -1,13 +1,15 @@
 #include "args.hpp"
 
+#include "messages.hpp"
+
 namespace quorvane::binding {
 
 namespace {
 
 bool raise_count(const char *func_name, Py_ssize_t expected, Py_ssize_t given)
 {
-    PyErr_Format(PyExc_TypeError, "%.200s() takes %.8s %zd positional argument%.1s (%zd given)",
-                 func_name, "exactly", expected, expected == 1 ? "" : "s", given);
+    PyErr_Format(PyExc_TypeError, messages::kTakesPositional, func_name, messages::kExactly,
+                 expected, expected == 1 ? "" : "s", given);
     return false;
 }
 
@@ -16,22 +18,20 @@ bool bind_keyword(const char *func_name, const char *const *names, Py_ssize_t n,
                   PyObject *key, PyObject *value, PyObject **out)
 {
     if (!PyUnicode_Check(key)) {
-        PyErr_Format(PyExc_TypeError, "%.200s() keywords must be strings", func_name);
+        PyErr_Format(PyExc_TypeError, messages::kKeywordsMustBeStrings, func_name);
         return false;
     }
     for (Py_ssize_t i = 0; i < n; ++i) {
         if (PyUnicode_CompareWithASCIIString(key, names[i]) == 0) {
             if (out[i] != nullptr) {
-                PyErr_Format(PyExc_TypeError,
-                             "%s() got multiple values for keyword argument '%U'", func_name,
-                             key);
+                PyErr_Format(PyExc_TypeError, messages::kMultipleValues, func_name, key);
                 return false;
             }
             out[i] = value;
             return true;
         }
     }
-    PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%U'", func_name, key);
+    PyErr_Format(PyExc_TypeError, messages::kUnexpectedKeyword, func_name, key);
     return false;
 }
 

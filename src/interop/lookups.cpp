@@ -2,6 +2,7 @@
 
 #include "cpython_private.hpp"
 #include "dict_cache.hpp"
+#include "messages.hpp"
 #include "numpy_api.hpp"
 
 namespace quorvane::binding {
@@ -23,7 +24,7 @@ PyRef module_global(PyObject *name)
     } else if (!PyErr_Occurred()) {
         value = PyDict_GetItemWithError(state.builtins_dict, name);
         if (value == nullptr && !PyErr_Occurred()) {
-            PyErr_Format(PyExc_NameError, "name '%U' is not defined", name);
+            PyErr_Format(PyExc_NameError, messages::kNameNotDefined, name);
         }
     }
     return PyRef::new_ref(value);

@@ -136,6 +136,7 @@ bool ResultView::acquire(PyObject *result, const RecordLayout &layout, int ndim)
     // that others can reach does not, when asked with refcheck=False.
     if (PyArray_Check(result) && !is_private_array(result)) {
         live_ = reinterpret_cast<PyArrayObject *>(result);
+        live_descr_ = PyArray_DESCR(live_);
     }
     return true;
 }
@@ -143,9 +144,17 @@ bool ResultView::acquire(PyObject *result, const RecordLayout &layout, int ndim)
 bool ResultView::refresh(Py_ssize_t i, Py_ssize_t j)
 {
     PyArrayObject *array = live_;
-    if (PyArray_NDIM(array) != ndim_ || PyArray_ITEMSIZE(array) != layout_->size ||
+    if (PyArray_DESCR(array) != live_descr_ || PyArray_NDIM(array) != ndim_ ||
         !PyArray_ISWRITEABLE(array)) {
-        return false;
+        // Re-typed, reshaped or made read-only since the last store: the
+        // result must pass the whole buffer check again, which raises for
+        // anything a result may not be.
+        BufferView again;
+        if (!again.acquire(reinterpret_cast<PyObject *>(array), PyBUF_RECORDS) ||
+            !check_buffer_layout(again.view(), *layout_, ndim_)) {
+            return false;
+        }
+        live_descr_ = PyArray_DESCR(array);
     }
     data_ = PyArray_BYTES(array);
     for (int k = 0; k < ndim_; ++k) {
@@ -153,6 +162,31 @@ bool ResultView::refresh(Py_ssize_t i, Py_ssize_t j)
         strides_[k] = PyArray_STRIDE(array, k);
     }
     return i < shape_[0] && (ndim_ == 1 || j < shape_[1]);
+}
+
+CellStores::CellStores(PyObject *target) : target_(target)
+{
+    // Only an array no Python code can reach keeps its layout between stores.
+    if (!is_private_array(target)) {
+        return;
+    }
+    PyArrayObject *array = reinterpret_cast<PyArrayObject *>(target);
+    direct_ = PyArray_NDIM(array) == 2 && PyArray_TYPE(array) == NPY_DOUBLE &&
+              PyArray_ISNOTSWAPPED(array) && PyArray_ISWRITEABLE(array);
+    if (direct_) {
+        data_ = PyArray_BYTES(array);
+        rows_ = PyArray_DIM(array, 0);
+        columns_ = PyArray_DIM(array, 1);
+        row_stride_ = PyArray_STRIDE(array, 0);
+        column_stride_ = PyArray_STRIDE(array, 1);
+    }
+}
+
+bool CellStores::assign_item(Py_ssize_t i, Py_ssize_t k, double value) const
+{
+    PyRef key = PyRef::steal(Py_BuildValue("(nn)", i, k));
+    PyRef item = PyRef::steal(PyFloat_FromDouble(value));
+    return key && item && PyObject_SetItem(target_, key.get(), item.get()) == 0;
 }
 
 PyRef numpy_attr(PyObject *name)
@@ -226,7 +260,7 @@ PyRef allocate_zeros_like(PyObject *x)
     return PyRef::steal(PyObject_CallOneArg(zeros_like.get(), x));
 }
 
-PyRef return_array(PyObject *result, PyObject *dtype_name)
+PyRef return_array(PyObject *result, PyObject *dtype_name, bool as_doubles)
 {
     PyRef asarray = numpy_attr(state.names.asarray);
     if (!asarray) {
@@ -239,10 +273,8 @@ PyRef return_array(PyObject *result, PyObject *dtype_name)
             return dtype;
         }
     }
-    // A result viewed as doubles is returned as doubles: an array whose dtype is
-    // a record of one float64 passes that view, and asarray would keep the record.
     PyRef doubles;
-    if (dtype_name == nullptr && PyArray_Check(result) &&
+    if (as_doubles && dtype_name == nullptr && PyArray_Check(result) &&
         PyArray_TYPE(reinterpret_cast<PyArrayObject *>(result)) != NPY_DOUBLE) {
         Py_INCREF(state.float64_descr);  // stolen by PyArray_View
         doubles = PyRef::steal(PyArray_View(reinterpret_cast<PyArrayObject *>(result),

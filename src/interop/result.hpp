@@ -25,15 +25,23 @@ bool is_private_array(PyObject *obj);
 // dimensions, any strides. Stores never go past the view's own extents.
 //
 // A result that Python code may still reach (from a rebound numpy.zeros, or
-// an ndarray subclass made by zeros_like) is re-read before every store, since
-// a hook run by an argument's item access may resize it with refcheck=False;
-// a store that no longer fits goes nowhere.
+// an ndarray subclass made by zeros_like) is re-read before every store of a
+// loop in which Python code can run, since a hook run by an argument's item
+// access may resize it with refcheck=False, make it read-only or re-type it: a
+// store that no longer fits goes nowhere, and a result that no longer passes
+// the buffer check raises what that check raises and stops the loop.
 class ResultView {
 public:
     // Fails with ValueError when the result does not present the layout.
     bool acquire(PyObject *result, const RecordLayout &layout, int ndim);
 
     Py_ssize_t length() const { return shape_[0]; }
+
+    // True when no Python code other than the loop's own can reach the result.
+    bool is_private() const { return live_ == nullptr; }
+
+    // For a loop in which no Python code can run: the layout stays as it is.
+    void close() { closed_ = true; }
 
     // Lets write() fill element i (a record or a double) in place. A result
     // that Python code may reach is written through a local copy, committed
@@ -42,7 +50,7 @@ public:
     template <class T, class Write>
     void store(Py_ssize_t i, Write write)
     {
-        if (live_ == nullptr) {
+        if (live_ == nullptr || closed_) {
             T local;
             write(i < shape_[0] ? reinterpret_cast<T *>(data_ + i * strides_[0]) : &local);
             return;
@@ -59,23 +67,58 @@ public:
     void store_row(Py_ssize_t i, const double *row)
     {
         for (Py_ssize_t j = 0; j < 3; ++j) {
-            if (live_ != nullptr ? refresh(i, j) : (i < shape_[0] && j < shape_[1])) {
+            if (live_ != nullptr && !closed_ ? refresh(i, j) : (i < shape_[0] && j < shape_[1])) {
                 std::memcpy(data_ + i * strides_[0] + j * strides_[1], &row[j], sizeof(double));
             }
         }
     }
 
 private:
-    // Re-reads a reachable ndarray's layout; false when (i, j) no longer fits.
+    // Re-reads a reachable ndarray's layout; false when (i, j) no longer fits,
+    // with the buffer check's exception set when the result no longer passes it.
     bool refresh(Py_ssize_t i, Py_ssize_t j);
 
     BufferView buffer_;
     PyArrayObject *live_ = nullptr;
+    PyArray_Descr *live_descr_ = nullptr;  // the dtype the buffer check passed
     const RecordLayout *layout_ = nullptr;
     int ndim_ = 1;
+    bool closed_ = false;
     char *data_ = nullptr;
     Py_ssize_t shape_[2] = {0, 0};
     Py_ssize_t strides_[2] = {0, 0};
+};
+
+// result[i, k] = float(value): item assignment with the key (i, k), or a
+// direct store where the result is a private, plain, writable float64 matrix
+// and (i, k) lies inside it, which is what the assignment would do.
+class CellStores {
+public:
+    explicit CellStores(PyObject *target);
+
+    // Stores run no Python code.
+    bool direct() const { return direct_; }
+
+    // False with the assignment's exception set.
+    bool assign(Py_ssize_t i, Py_ssize_t k, double value) const
+    {
+        if (direct_ && i < rows_ && k < columns_) {
+            std::memcpy(data_ + i * row_stride_ + k * column_stride_, &value, sizeof value);
+            return true;
+        }
+        return assign_item(i, k, value);
+    }
+
+private:
+    bool assign_item(Py_ssize_t i, Py_ssize_t k, double value) const;
+
+    PyObject *target_;
+    bool direct_ = false;
+    char *data_ = nullptr;
+    Py_ssize_t rows_ = 0;
+    Py_ssize_t columns_ = 0;
+    Py_ssize_t row_stride_ = 0;
+    Py_ssize_t column_stride_ = 0;
 };
 
 // numpy.<name>, both looked up now.
@@ -92,7 +135,10 @@ PyRef call_zeros(PyObject *zeros, PyObject *shape, PyObject *dtype);
 PyRef allocate_zeros_like(PyObject *x);
 
 // numpy.asarray(result) or numpy.asarray(result, dtype=<module-level dtype_name>).
-PyRef return_array(PyObject *result, PyObject *dtype_name);
+// A result that a loop filled as doubles (`as_doubles`) is first viewed as
+// float64: an array whose dtype is a record of one float64 passes that view,
+// and asarray would keep the record.
+PyRef return_array(PyObject *result, PyObject *dtype_name, bool as_doubles = true);
 
 // numpy.asarray([v[0], v[1], v[2]]): a float64 array of shape (3,).
 PyRef return_vector(const double *v);

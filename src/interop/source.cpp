@@ -100,28 +100,4 @@ bool Source::vector_by_protocol(double *out) const
     return true;
 }
 
-ClosedLoop::ClosedLoop(bool closed, Source *const *sources, int count)
-{
-    if (!closed) {
-        return;
-    }
-    for (int k = 0; k < count; ++k) {
-        if (!Source::current_layout(sources[k]->obj_, &sources[k]->snapshot_)) {
-            return;  // a source read through Python code may change the others
-        }
-    }
-    for (int k = 0; k < count; ++k) {
-        sources[k]->frozen_ = true;
-    }
-    sources_ = sources;
-    count_ = count;
-}
-
-ClosedLoop::~ClosedLoop()
-{
-    for (int k = 0; k < count_; ++k) {
-        sources_[k]->frozen_ = false;
-    }
-}
-
 }  // namespace quorvane::binding

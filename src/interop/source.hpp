@@ -90,8 +90,17 @@ public:
         return vector_by_protocol(out);
     }
 
+    // Snapshots the current layout and serves every read from it until
+    // thaw(); false, and nothing frozen, when the elements cannot be read
+    // from memory. Only for loops in which no Python code can run.
+    bool freeze()
+    {
+        frozen_ = current_layout(obj_, &snapshot_);
+        return frozen_;
+    }
+    void thaw() { frozen_ = false; }
+
 private:
-    friend class ClosedLoop;
 
     struct Layout {
         const char *data;
@@ -124,21 +133,6 @@ private:
     PyObject *obj_;
     Layout snapshot_{};
     bool frozen_ = false;
-};
-
-// Freezes the layouts of the sources of a loop for its duration, when every
-// source is a memory-readable array and nothing else in the loop can run
-// Python code (`closed`: the routine and the result store are native).
-class ClosedLoop {
-public:
-    ClosedLoop(bool closed, Source *const *sources, int count);
-    ~ClosedLoop();
-    ClosedLoop(const ClosedLoop &) = delete;
-    ClosedLoop &operator=(const ClosedLoop &) = delete;
-
-private:
-    Source *const *sources_ = nullptr;
-    int count_ = 0;
 };
 
 }  // namespace quorvane::binding

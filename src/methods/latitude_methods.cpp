@@ -37,7 +37,8 @@ PyObject *latitude_method(Ellipsoid *self, PyObject *const *args)
     Source source(x);
     Source *const sources[] = {&source};
     // The statically bound routine runs no Python code.
-    const bool ok = for_each_element(sources, bounded(n, out.length()), true,
+    const LoopPlan plan(true, out, sources, 1);
+    const bool ok = for_each_element(plan, sources, bounded(n, out.length()),
                                      [&](Py_ssize_t i, const double *value) {
                                          out.store<double>(i, [&](double *beta) {
                                              *beta = routine(self, value[0]);

@@ -38,7 +38,8 @@ PyObject *pos_from_lla(Ellipsoid *self, PyObject *const *args)
     Source lon_source(lon);
     Source alt_source(alt);
     Source *const sources[] = {&lat_source, &lon_source, &alt_source};
-    const bool ok = for_each_element(sources, bounded(n, out.length()), native_table(self),
+    const LoopPlan plan(native_table(self), out, sources, 3);
+    const bool ok = for_each_element(plan, sources, bounded(n, out.length()),
                                      [&](Py_ssize_t i, const double *lla) {
                                          double r[3];
                                          self->vtab->c_pos_from_lla(

@@ -46,7 +46,9 @@ PyObject *surf_pos_of_ray_first_intersection(Ellipsoid *self, PyObject *const *a
         return nullptr;
     }
     Source rows(u_ray);
-    const bool ok = for_each_row(rows, bounded(n, out.length()), native_table(self),
+    Source *const sources[] = {&rows};
+    const LoopPlan plan(native_table(self), out, sources, 1);
+    const bool ok = for_each_row(plan, rows, bounded(n, out.length()),
                                  [&](Py_ssize_t i, const double *direction) {
                                      double r_surf[3];
                                      self->vtab->c_surf_pos_of_ray_first_intersection(

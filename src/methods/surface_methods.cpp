@@ -7,53 +7,6 @@ namespace quorvane::binding {
 
 namespace {
 
-// result[i, k] = float(value): item assignment with the key (i, k), or a
-// direct store where the result is a private, plain, writable float64 matrix
-// and (i, k) lies inside it, which is what the assignment would do.
-class CellAssignment {
-public:
-    explicit CellAssignment(PyObject *target) : target_(target)
-    {
-        // Only an array no Python code can reach keeps its layout between stores.
-        if (is_private_array(target)) {
-            PyArrayObject *array = reinterpret_cast<PyArrayObject *>(target);
-            direct_ = PyArray_NDIM(array) == 2 && PyArray_TYPE(array) == NPY_DOUBLE &&
-                      PyArray_ISNOTSWAPPED(array) && PyArray_ISWRITEABLE(array) &&
-                      PyArray_ISALIGNED(array);
-            if (direct_) {
-                data_ = PyArray_BYTES(array);
-                rows_ = PyArray_DIM(array, 0);
-                columns_ = PyArray_DIM(array, 1);
-                row_stride_ = PyArray_STRIDE(array, 0);
-                column_stride_ = PyArray_STRIDE(array, 1);
-            }
-        }
-    }
-
-    // Stores run no Python code.
-    bool direct() const { return direct_; }
-
-    bool assign(Py_ssize_t i, Py_ssize_t k, double value) const
-    {
-        if (direct_ && i < rows_ && k < columns_) {
-            *reinterpret_cast<double *>(data_ + i * row_stride_ + k * column_stride_) = value;
-            return true;
-        }
-        PyRef key = PyRef::steal(Py_BuildValue("(nn)", i, k));
-        PyRef item = PyRef::steal(PyFloat_FromDouble(value));
-        return key && item && PyObject_SetItem(target_, key.get(), item.get()) == 0;
-    }
-
-private:
-    PyObject *target_;
-    bool direct_ = false;
-    char *data_ = nullptr;
-    Py_ssize_t rows_ = 0;
-    Py_ssize_t columns_ = 0;
-    Py_ssize_t row_stride_ = 0;
-    Py_ssize_t column_stride_ = 0;
-};
-
 // The scalar test of (lat, lon) and the conversion of a scalar pair.
 int scalar_pair(PyObject *const *args, SurfCoord *point)
 {
@@ -90,14 +43,15 @@ PyObject *surf_pos_from_surf_coord(Ellipsoid *self, PyObject *const *args)
     if (!result || !leading_extent(lat, &n)) {
         return nullptr;
     }
-    const CellAssignment cells(result.get());
+    const CellStores cells(result.get());
     Source lat_source(lat);
     Source lon_source(args[1]);
     Source *const sources[] = {&lat_source, &lon_source};
+    const LoopPlan plan(native_table(self), cells, sources, 2);
     // Item assignment raises for keys outside the result, so the loop runs to
     // n; a failed store leaves its exception pending and stops the loop.
     const bool ok = for_each_element(
-        sources, n, native_table(self) && cells.direct(),
+        plan, sources, n,
         [&](Py_ssize_t i, const double *coord) {
             double r_surf[3];
             self->vtab->c_surf_pos_from_surf_coord(self, SurfCoord{coord[0], coord[1]}, r_surf);
@@ -113,7 +67,8 @@ PyObject *surf_pos_from_surf_coord(Ellipsoid *self, PyObject *const *args)
     if (!ok) {
         return nullptr;
     }
-    return return_array(result.get(), nullptr).release();
+    // Filled by item assignment, not viewed as doubles: returned as allocated.
+    return return_array(result.get(), nullptr, false).release();
 }
 
 PyObject *enu(Ellipsoid *self, PyObject *const *args)
@@ -151,7 +106,8 @@ PyObject *enu(Ellipsoid *self, PyObject *const *args)
         Source lat_source(lat);
         Source lon_source(args[1]);
         Source *const sources[] = {&lat_source, &lon_source};
-        const bool ok = for_each_element(sources, bounded(n, out.length()), native_table(self),
+        const LoopPlan plan(native_table(self), out, sources, 2);
+        const bool ok = for_each_element(plan, sources, bounded(n, out.length()),
                                          [&](Py_ssize_t i, const double *coord) {
                                              out.store<ENU_Frame>(i, [&](ENU_Frame *frame) {
                                                  self->vtab->c_enu(
