@@ -101,3 +101,24 @@ def test_surface_positions_returned_as_allocated_not_viewed_as_float64(monkeypat
 def test_binding_messages_are_kept_word_for_word(call, message):
     with pytest.raises(TypeError, match=message):
         call()
+
+
+RECORD_CALLS = [
+    pytest.param(lambda e: e.lla_from_pos(np.array([1.0, 2.0, 3.0])), id="lla-one"),
+    pytest.param(lambda e: e.lla_from_pos(np.ones((5, 3))), id="lla-many"),
+    pytest.param(lambda e: e.aer_coords(np.array([1.0, 2.0, 3.0]), 0.1, 0.2, 0.0), id="aer-one"),
+    pytest.param(lambda e: e.enu(0.1, 0.2), id="enu-one"),
+    pytest.param(lambda e: e.surf_coord_from_surf_pos(np.array([1.0, 0.0, 0.0])), id="coord-one"),
+]
+
+
+@pytest.mark.parametrize("call", RECORD_CALLS)
+def test_record_results_are_indistinguishable_from_numpys_own(monkeypatch, call):
+    fast = call(E)
+    # Through a stand-in numpy the same call allocates with numpy.zeros itself.
+    monkeypatch.setattr(M, "numpy", types.SimpleNamespace(zeros=np.zeros, asarray=np.asarray, double=np.double))
+    plain = call(E)
+    assert fast.tobytes() == plain.tobytes()
+    assert fast.dtype is plain.dtype
+    assert fast.flags == plain.flags
+    assert (fast.base is None) == (plain.base is None)

@@ -45,6 +45,9 @@ public:
     }
 
 private:
+    // The most names a call looks up in one dict: numpy, Real and the four
+    // record dtypes in the module's globals; zeros, zeros_like, asarray and
+    // double in numpy's. Names past it are simply looked up each time.
     static constexpr int kCapacity = 8;
 
     static uint64_t tag(PyObject *dict)

@@ -14,7 +14,9 @@ struct CheckedDescr {
     const RecordLayout *layout;
     PyObject *descr;  // strong reference
 };
-CheckedDescr checked[8];
+// One entry per result layout (five) is all that is ever used.
+constexpr int kCheckedDescrs = 8;
+CheckedDescr checked[kCheckedDescrs];
 
 bool is_checked(const RecordLayout &layout, PyObject *descr)
 {
@@ -39,6 +41,17 @@ void remember_checked(const RecordLayout &layout, PyObject *descr)
     }
 }
 
+// Extents up to 2^40 keep the product of two of them and an item size far
+// from overflowing npy_intp; larger ones go to numpy.zeros, which reports
+// what it cannot allocate in its own words.
+constexpr long long kMaxPlainExtent = 1LL << 40;
+
+// Record arrays up to this many elements of up to this many bytes each are
+// made here: below it numpy's fixed cost per array dominates; above it
+// numpy's calloc, which takes zeroed pages without touching them, wins.
+constexpr npy_intp kMaxDirectRecords = 4096;
+constexpr npy_intp kMaxDirectRecordBytes = 4096;
+
 // The dimensions of a shape argument of numpy.zeros when it is a plain
 // non-negative int or a tuple of at most two of them.
 bool plain_shape(PyObject *shape, npy_intp *dims, int *ndim)
@@ -49,7 +62,7 @@ bool plain_shape(PyObject *shape, npy_intp *dims, int *ndim)
         }
         int overflow = 0;
         const long long value = PyLong_AsLongLongAndOverflow(obj, &overflow);
-        if (overflow != 0 || value < 0 || value > (1LL << 40)) {
+        if (overflow != 0 || value < 0 || value > kMaxPlainExtent) {
             return false;  // numpy.zeros itself reports sizes it cannot make
         }
         *out = static_cast<npy_intp>(value);
@@ -71,20 +84,17 @@ bool plain_shape(PyObject *shape, npy_intp *dims, int *ndim)
     return true;
 }
 
+// What numpy.zeros makes for a dtype of plain fields: an array that owns
+// zeroed memory, flags and base as numpy's own, without the per-field
+// zero-fill loop numpy looks up for every new record array.
 PyRef zeroed_records(PyArray_Descr *descr, npy_intp length)
 {
-    const npy_intp count = PyDataType_ELSIZE(descr) / static_cast<npy_intp>(sizeof(double)) * length;
-    PyRef storage = PyRef::steal(PyArray_ZEROS(1, &count, NPY_DOUBLE, 0));
-    if (!storage) {
-        return storage;
-    }
     Py_INCREF(descr);  // stolen by PyArray_NewFromDescr
-    PyRef records = PyRef::steal(PyArray_NewFromDescr(
-        &PyArray_Type, descr, 1, &length, nullptr,
-        PyArray_DATA(reinterpret_cast<PyArrayObject *>(storage.get())), NPY_ARRAY_CARRAY, nullptr));
-    if (!records || PyArray_SetBaseObject(reinterpret_cast<PyArrayObject *>(records.get()),
-                                          storage.release()) < 0) {
-        return PyRef();
+    PyRef records = PyRef::steal(
+        PyArray_NewFromDescr(&PyArray_Type, descr, 1, &length, nullptr, nullptr, 0, nullptr));
+    if (records) {
+        PyArrayObject *array = reinterpret_cast<PyArrayObject *>(records.get());
+        std::memset(PyArray_DATA(array), 0, static_cast<size_t>(PyArray_NBYTES(array)));
     }
     return records;
 }
@@ -223,19 +233,13 @@ PyRef call_zeros(PyObject *zeros, PyObject *shape, PyObject *dtype)
         // taken as it is, the float64 scalar type gives the float64 descriptor.
         PyArray_Descr *descr = reinterpret_cast<PyArray_Descr *>(
             PyArray_DescrCheck(dtype) ? dtype : state.float64_descr);
-        // Short one-dimensional arrays of records of doubles, where numpy's
-        // fixed cost per array dominates; numpy makes all others itself, and
-        // reports any size it cannot allocate in its own words.
-        const npy_intp elsize = PyDataType_ELSIZE(descr);
+        // Short one-dimensional arrays of records of plain fields; numpy
+        // makes all others itself.
         if (PyDataType_REFCHK(descr) || descr->type_num != NPY_VOID || ndim != 1 ||
-            dims[0] > 4096 || elsize % static_cast<npy_intp>(sizeof(double)) != 0 ||
-            elsize > 4096) {
+            dims[0] > kMaxDirectRecords || PyDataType_ELSIZE(descr) > kMaxDirectRecordBytes) {
             Py_INCREF(descr);  // PyArray_Zeros steals it
             return PyRef::steal(PyArray_Zeros(ndim, dims, descr, 0));
         }
-        // Records of plain fields: numpy would look up a per-field zero-fill
-        // loop for every new array; zeroed float64 storage viewed with the
-        // record dtype is the same array of zero bytes.
         return zeroed_records(descr, dims[0]);
     }
     PyObject *stack[] = {shape, dtype};
