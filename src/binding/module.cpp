@@ -267,25 +267,40 @@ int init_state(PyObject *module)
     }
     Py_XSETREF(state.builtins_dict, Py_NewRef(PyModule_GetDict(builtins.get())));
     InternedNames &n = state.names;
-    const bool names_ok =
-        intern(&n.numpy, "numpy") && intern(&n.Real, "Real") && intern(&n.zeros, "zeros") &&
-        intern(&n.zeros_like, "zeros_like") && intern(&n.asarray, "asarray") &&
-        intern(&n.double_, "double") && intern(&n.shape, "shape") && intern(&n.ndim, "ndim") &&
-        intern(&n.SurfCoord_dtype, "SurfCoord_dtype") && intern(&n.LLA_dtype, "LLA_dtype") &&
-        intern(&n.ENU_dtype, "ENU_dtype") && intern(&n.AER_dtype, "AER_dtype") &&
-        intern(&n.instancecheck, "__instancecheck__");
-    if (!names_ok) {
-        return FAIL_HERE();
+    const struct {
+        PyObject **slot;
+        const char *text;
+    } names[] = {
+        {&n.numpy, "numpy"}, {&n.Real, "Real"}, {&n.zeros, "zeros"},
+        {&n.zeros_like, "zeros_like"}, {&n.asarray, "asarray"}, {&n.double_, "double"},
+        {&n.shape, "shape"}, {&n.ndim, "ndim"}, {&n.SurfCoord_dtype, "SurfCoord_dtype"},
+        {&n.LLA_dtype, "LLA_dtype"}, {&n.ENU_dtype, "ENU_dtype"}, {&n.AER_dtype, "AER_dtype"},
+        {&n.instancecheck, "__instancecheck__"},
+    };
+    for (const auto &name : names) {
+        if (!intern(name.slot, name.text)) {
+            return FAIL_HERE();
+        }
     }
-    Py_XSETREF(state.int_1, PyLong_FromLong(1));
-    Py_XSETREF(state.int_2, PyLong_FromLong(2));
-    Py_XSETREF(state.int_3, PyLong_FromLong(3));
-    Py_XSETREF(state.tuple_1, Py_BuildValue("(i)", 1));
-    Py_XSETREF(state.tuple_3, Py_BuildValue("(i)", 3));
-    Py_XSETREF(state.kwnames_shape_dtype, Py_BuildValue("(ss)", "shape", "dtype"));
-    Py_XSETREF(state.kwnames_dtype, Py_BuildValue("(s)", "dtype"));
-    if (!state.int_1 || !state.int_2 || !state.int_3 || !state.tuple_1 || !state.tuple_3 ||
-        !state.kwnames_shape_dtype || !state.kwnames_dtype) {
+    const struct {
+        PyObject **slot;
+        PyObject *value;
+    } constants[] = {
+        {&state.int_1, PyLong_FromLong(1)},
+        {&state.int_2, PyLong_FromLong(2)},
+        {&state.int_3, PyLong_FromLong(3)},
+        {&state.tuple_1, Py_BuildValue("(i)", 1)},
+        {&state.tuple_3, Py_BuildValue("(i)", 3)},
+        {&state.kwnames_shape_dtype, Py_BuildValue("(ss)", "shape", "dtype")},
+        {&state.kwnames_dtype, Py_BuildValue("(s)", "dtype")},
+    };
+    // Every constant is stored, made or not, so that none leaks.
+    bool made = true;
+    for (const auto &constant : constants) {
+        Py_XSETREF(*constant.slot, constant.value);
+        made = made && constant.value != nullptr;
+    }
+    if (!made) {
         return FAIL_HERE();
     }
     return 0;

@@ -29,14 +29,12 @@ bool Source::current_layout(PyObject *obj, Layout *l)
     if (ndim < 1 || ndim > 2 || !PyArray_ISNOTSWAPPED(array)) {
         return false;
     }
-    switch (PyArray_TYPE(array)) {
-    case NPY_BOOL: case NPY_BYTE: case NPY_UBYTE: case NPY_SHORT: case NPY_USHORT:
-    case NPY_INT: case NPY_UINT: case NPY_LONG: case NPY_ULONG: case NPY_LONGLONG:
-    case NPY_ULONGLONG: case NPY_FLOAT: case NPY_DOUBLE: case NPY_LONGDOUBLE:
-        break;
-    default:
-        // float16 (no C type), complex (float() refuses it), objects, strings,
-        // dates, records: the item protocol decides.
+    const int type = PyArray_TYPE(array);
+    // Booleans, integers and the floating types with a C type. float16 (no C
+    // type), complex (float() refuses it), objects, strings, dates and records
+    // are left to the item protocol.
+    if (!(PyTypeNum_ISBOOL(type) || PyTypeNum_ISINTEGER(type) ||
+          (PyTypeNum_ISFLOAT(type) && type != NPY_HALF))) {
         return false;
     }
     l->data = PyArray_BYTES(array);

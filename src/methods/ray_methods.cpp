@@ -6,6 +6,27 @@
 
 namespace quorvane::binding {
 
+namespace {
+
+PyObject *one_ray_intersection(Ellipsoid *self, const double *origin, PyObject *u_ray)
+{
+    if (assertions_enabled() && !assert_vector_shape(u_ray)) {
+        return nullptr;
+    }
+    double direction[3];
+    double r_surf[3];
+    if (!Source(u_ray).vector(direction)) {
+        return nullptr;
+    }
+    self->vtab->c_surf_pos_of_ray_first_intersection(self, origin, direction, r_surf);
+    if (PyErr_Occurred()) {
+        return nullptr;
+    }
+    return return_vector(r_surf).release();
+}
+
+}  // namespace
+
 PyObject *surf_pos_of_ray_first_intersection(Ellipsoid *self, PyObject *const *args)
 {
     PyObject *const r_source = args[0];
@@ -22,19 +43,7 @@ PyObject *surf_pos_of_ray_first_intersection(Ellipsoid *self, PyObject *const *a
         return nullptr;
     }
     if (one_ray == 1) {
-        if (assertions_enabled() && !assert_vector_shape(u_ray)) {
-            return nullptr;
-        }
-        double direction[3];
-        double r_surf[3];
-        if (!Source(u_ray).vector(direction)) {
-            return nullptr;
-        }
-        self->vtab->c_surf_pos_of_ray_first_intersection(self, origin, direction, r_surf);
-        if (PyErr_Occurred()) {
-            return nullptr;
-        }
-        return return_vector(r_surf).release();
+        return one_ray_intersection(self, origin, u_ray);
     }
     if (assertions_enabled() && !assert_rows_shape(u_ray)) {
         return nullptr;
