@@ -1,6 +1,7 @@
 """Regression tests, each named after the fault it pins."""
 
 import types
+import warnings
 
 import numpy as np
 import pytest
@@ -30,7 +31,9 @@ class RetypesLastResult(FreezesLastResult):
 
     def __getitem__(self, i):
         if i == 2:
-            FreezesLastResult.made[-1].dtype = np.int64
+            with warnings.catch_warnings():  # deprecated since NumPy 2.5, still honoured
+                warnings.simplefilter("ignore", DeprecationWarning)
+                FreezesLastResult.made[-1].dtype = np.int64
         return np.ndarray.__getitem__(self, i)
 
 
