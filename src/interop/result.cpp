@@ -46,12 +46,6 @@ void remember_checked(const RecordLayout &layout, PyObject *descr)
 // what it cannot allocate in its own words.
 constexpr long long kMaxPlainExtent = 1LL << 40;
 
-// Record arrays up to this many elements of up to this many bytes each are
-// made here: below it numpy's fixed cost per array dominates; above it
-// numpy's calloc, which takes zeroed pages without touching them, wins.
-constexpr npy_intp kMaxDirectRecords = 4096;
-constexpr npy_intp kMaxDirectRecordBytes = 4096;
-
 // The dimensions of a shape argument of numpy.zeros when it is a plain
 // non-negative int or a tuple of at most two of them.
 bool plain_shape(PyObject *shape, npy_intp *dims, int *ndim)
@@ -82,21 +76,6 @@ bool plain_shape(PyObject *shape, npy_intp *dims, int *ndim)
         }
     }
     return true;
-}
-
-// What numpy.zeros makes for a dtype of plain fields: an array that owns
-// zeroed memory, flags and base as numpy's own, without the per-field
-// zero-fill loop numpy looks up for every new record array.
-PyRef zeroed_records(PyArray_Descr *descr, npy_intp length)
-{
-    Py_INCREF(descr);  // stolen by PyArray_NewFromDescr
-    PyRef records = PyRef::steal(
-        PyArray_NewFromDescr(&PyArray_Type, descr, 1, &length, nullptr, nullptr, 0, nullptr));
-    if (records) {
-        PyArrayObject *array = reinterpret_cast<PyArrayObject *>(records.get());
-        std::memset(PyArray_DATA(array), 0, static_cast<size_t>(PyArray_NBYTES(array)));
-    }
-    return records;
 }
 
 }  // namespace
@@ -233,14 +212,8 @@ PyRef call_zeros(PyObject *zeros, PyObject *shape, PyObject *dtype)
         // taken as it is, the float64 scalar type gives the float64 descriptor.
         PyArray_Descr *descr = reinterpret_cast<PyArray_Descr *>(
             PyArray_DescrCheck(dtype) ? dtype : state.float64_descr);
-        // Short one-dimensional arrays of records of plain fields; numpy
-        // makes all others itself.
-        if (PyDataType_REFCHK(descr) || descr->type_num != NPY_VOID || ndim != 1 ||
-            dims[0] > kMaxDirectRecords || PyDataType_ELSIZE(descr) > kMaxDirectRecordBytes) {
-            Py_INCREF(descr);  // PyArray_Zeros steals it
-            return PyRef::steal(PyArray_Zeros(ndim, dims, descr, 0));
-        }
-        return zeroed_records(descr, dims[0]);
+        Py_INCREF(descr);  // PyArray_Zeros steals it
+        return PyRef::steal(PyArray_Zeros(ndim, dims, descr, 0));
     }
     PyObject *stack[] = {shape, dtype};
     return PyRef::steal(PyObject_Vectorcall(zeros, stack, 0, state.kwnames_shape_dtype));
