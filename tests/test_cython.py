@@ -160,7 +160,7 @@ def _aer_in_frame(target, r_obs, east, north, up):
     # Azimuth from the components along north and east; elevation is the angle
     # between the line of sight and the plane normal to up (with the replaced
     # normal the frame is no longer orthogonal, so not atan2 of up over the
-    # horizontal part).
+    # horizontal component).
     d = np.asarray(target) - r_obs
     distance = float(np.linalg.norm(d))
     return math.atan2(d @ east, d @ north), math.asin(d @ up / distance), distance

@@ -45,12 +45,12 @@ def build_cython_consumer(tmpdir):
     ], tmpdir)
     log += _run(shlex.split(config["LDSHARED"]) + [obj.name, "-o", target.name], tmpdir)
 
-    spec = importlib.util.spec_from_file_location(NAME, target)
-    module = importlib.util.module_from_spec(spec)
+    module_spec = importlib.util.spec_from_file_location(NAME, target)
+    module = importlib.util.module_from_spec(module_spec)
     # Cython warns at import when the type's instance size differs from the
     # record it was declared with: a layout mismatch is an error here.
     with warnings.catch_warnings():
         warnings.simplefilter("error")
-        spec.loader.exec_module(module)
+        module_spec.loader.exec_module(module)
     module.build_log = log
     return module

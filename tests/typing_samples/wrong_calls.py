@@ -16,5 +16,5 @@ wgs84.pos_from_lla(0.1, np.zeros(2), 0.0)  # rejected: call-overload (number mix
 wgs84.lla_from_pos(pos=np.zeros(3))  # rejected: call-arg (keyword not in the signature)
 wgs84.aer_coords(np.zeros(3), np.zeros(1), 0.0, 0.0)  # rejected: arg-type (observer as an array)
 wgs84.Re = 1.0  # rejected: misc (assignment to a read-only property)
-altitude: float = wgs84.lla_from_pos(np.zeros(3))  # rejected: assignment (record array taken for a number)
+altitude: float = wgs84.lla_from_pos(np.zeros(3))  # rejected: assignment (records as a number)
 Ellipsoid(6378137.0)  # rejected: call-arg (flattening missing)
