@@ -9,7 +9,7 @@ their include path.
 import os
 
 
-def get_include():
+def get_include() -> str:
     """The directory to put on a compiler's include path for this package's C headers.
 
     Headers are then included as ``<quorvane/mathtools/ellipsoid/ellipsoid.h>``,
