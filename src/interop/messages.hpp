@@ -8,7 +8,7 @@
 //     does for a char *, so names are cut where that module cut them.
 // Pinned by tests/test_convention.py (binding, NameError), tests/test_module.py
 // (pickling, construction), tests/test_import_failures.py (start-up) and
-// tests/test_messages.py (the remaining binding messages); the buffer-format
+// tests/test_regressions.py (the remaining binding messages); the buffer-format
 // messages live with their check in record_layout.cpp and are pinned by
 // tests/test_record_buffers.py.
 #pragma once
