@@ -14,7 +14,15 @@ python3 -m venv "$work/venv"
 # shellcheck disable=SC1091
 source "$work/venv/bin/activate"
 python -m pip install --quiet --upgrade pip
-python -m pip install --quiet "numpy>=2.0" "scikit-build-core>=0.10" pytest hypothesis mpmath
+# The build requirements (the instrumented build runs without isolation) and
+# the test extra, as pyproject.toml declares them.
+python - "$root/pyproject.toml" > "$work/requirements.txt" <<'PY'
+import sys, tomllib
+with open(sys.argv[1], "rb") as f:
+    project = tomllib.load(f)
+print("\n".join(project["build-system"]["requires"] + project["project"]["optional-dependencies"]["test"]))
+PY
+python -m pip install --quiet -r "$work/requirements.txt"
 
 flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer -g"
 python -m pip install --quiet --no-build-isolation "$root" \
