@@ -147,6 +147,11 @@ def plot_accuracy(d, path):
     save_png(fig, path)
 
 
+def ns(t):
+    """Nanoseconds to two or three significant digits."""
+    return f"{t:.0f}" if t >= 10 else f"{t:.1f}"
+
+
 def benchmark_rows(results):
     """The rows of run.py's JSON for one point and for the largest size, by method."""
     rows = results["rows"]
@@ -163,9 +168,9 @@ def benchmark_table(results, out=sys.stdout):
           file=out)
     print("|---|---:|---:|---|", file=out)
     for method, row in by[many].items():
-        peers = ", ".join(f"{p} {v['ns_per_point']:.0f} ({v['peer_over_method']:.2g}x)"
+        peers = ", ".join(f"{p} {ns(v['ns_per_point'])} ({v['peer_over_method']:.2g}x)"
                           for p, v in row["peers"].items())
-        print(f"| `{method}` | {by[one][method]['ns_per_point']:.0f} | {row['ns_per_point']:.1f} | {peers or '-'} |",
+        print(f"| `{method}` | {ns(by[one][method]['ns_per_point'])} | {ns(row['ns_per_point'])} | {peers or '-'} |",
               file=out)
     mem = results["memory"]
     print(f"\nlla_from_pos on {mem['points']:,} points: peak traced memory {mem['peak_over_result']:.3f} x the result "
@@ -188,8 +193,7 @@ def plot_benchmark(results, path):
             for j, (lib, note, t) in enumerate(bars):
                 y = i + 0.4 - height * (j + 0.5)
                 ax.barh(y, t, height=height * 0.92, color=COLOURS[lib])
-                label = f"{t:.0f}" if t >= 10 else f"{t:.1f}"
-                ax.text(t * 1.08, y, f"{label} {note}".strip(), va="center", fontsize=7)
+                ax.text(t * 1.08, y, f"{ns(t)} {note}".strip(), va="center", fontsize=7)
         ax.set_xscale("log")
         ax.set_xlim(1, None)
         ax.set_xlim(right=ax.get_xlim()[1] * 12)
