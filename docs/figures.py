@@ -89,8 +89,9 @@ def accuracy_summary(d, out=sys.stdout):
           file=out)
     over_alt = np.abs(np.concatenate([d["dalt"], d["axis_dalt"]])) * 1e9 > ALT_BOUND_NM
     over_lat = np.abs(d["dlat"]) > LAT_BOUND_RAD
-    print(f"  above the bounds: {over_alt.sum()} altitudes; {over_lat.sum()} latitudes, at heights (km) "
-          f"{', '.join(f'{a / 1e3:.0f}' for a in np.sort(d['alt'][over_lat]))}", file=out)
+    heights = ", ".join(f"{a / 1e3:.0f}" for a in np.sort(d["alt"][over_lat]))
+    print(f"  above the bounds: {over_alt.sum()} altitudes; {over_lat.sum()} latitudes"
+          + (f", at heights (km) {heights}" if heights else ""), file=out)
 
 
 def plot_accuracy(d, path):
