@@ -20,6 +20,24 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from test_accuracy import RE, RP, WGS84, exact_geodetic, exact_pos  # noqa: E402
 
 
+def rounded_positions(lat, lon, alt):
+    """Double positions of exact geodetic coordinates, the exact geodetic
+    coordinates of those doubles (lat, lon, alt as mpf) and the exact positions."""
+    exact = [exact_pos(*p) for p in zip(lat, lon, alt)]
+    r = np.array([[float(c) for c in e] for e in exact])
+    ref = [exact_geodetic(ri, lat0=la) for ri, la in zip(r, lat)]
+    return r, ref, exact
+
+
+def lla_errors(r, ref):
+    """Latitude [rad] and altitude [m] errors of lla_from_pos at the positions
+    r, shape (N, 3), against their exact geodetic coordinates ref."""
+    got = WGS84.lla_from_pos(r)
+    dlat = np.array([float(float(g) - rf[0]) for g, rf in zip(got["lat"], ref)])
+    dalt = np.array([float(float(g) - rf[2]) for g, rf in zip(got["alt"], ref)])
+    return dlat, dalt
+
+
 def geodetic_band(rng, n, alt_lo, alt_hi):
     """n random geodetic points (uniform over the sphere of directions), plus
     latitudes within 1e-6..1e-15 rad of the poles."""
@@ -28,22 +46,24 @@ def geodetic_band(rng, n, alt_lo, alt_hi):
     lat[:k] = np.sign(rng.uniform(-1, 1, k)) * (np.pi / 2 - 10.0 ** -rng.uniform(6, 15, k))
     lon = rng.uniform(-np.pi, np.pi, n)
     alt = rng.uniform(alt_lo, alt_hi, n)
-    exact = [exact_pos(*p) for p in zip(lat, lon, alt)]
-    r = np.array([[float(c) for c in e] for e in exact])
-    ref = [exact_geodetic(ri, lat0=la) for ri, la in zip(r, lat)]
+    r, ref, exact = rounded_positions(lat, lon, alt)
     got = WGS84.pos_from_lla(lat, lon, alt)
     pos_err = np.array([float(sum((float(g) - e) ** 2 for g, e in zip(gi, ei)) ** 0.5)
                         for gi, ei in zip(got, exact)])
     return r, ref, pos_err, list(zip(lat, lon, alt))
 
 
-def axis_band(rng):
-    """Distances 1e-7..1e3 m from the axis (log-spaced, with 1e-5 m, the branch
-    threshold, and 1.01e-5 m), heights -100 km..4000 km, both hemispheres."""
-    dist = np.concatenate([np.logspace(-7, 3, 41), [1.01e-5]])
+AXIS_DISTANCES = np.concatenate([np.logspace(-7, 3, 41), [1.01e-5]])
+AXIS_HEIGHTS = (-1e5, 0.0, 1000.0, 1e5, 4e6)
+
+
+def axis_band(rng, dist=AXIS_DISTANCES, heights=AXIS_HEIGHTS):
+    """Points at the distances from the axis (by default 1e-7..1e3 m, log-spaced,
+    with 1e-5 m, the branch threshold, and 1.01e-5 m) and the heights above the
+    pole (by default -100 km..4000 km), both hemispheres, at random longitudes."""
     pts, where = [], []
     for d in dist:
-        for h in (-1e5, 0.0, 1000.0, 1e5, 4e6):
+        for h in heights:
             for s in (1, -1):
                 a = rng.uniform(-np.pi, np.pi)
                 pts.append([d * np.cos(a), d * np.sin(a), s * (RP + h)])
@@ -52,9 +72,7 @@ def axis_band(rng):
 
 
 def report(name, r, ref, where, what):
-    got = WGS84.lla_from_pos(r)
-    dlat = np.array([float(float(g) - rf[0]) for g, rf in zip(got["lat"], ref)])
-    dalt = np.array([float(float(g) - rf[2]) for g, rf in zip(got["alt"], ref)])
+    dlat, dalt = lla_errors(r, ref)
     dist = np.linalg.norm(r, axis=1)
     i, j, k = np.argmax(np.abs(dalt)), np.argmax(np.abs(dlat)), np.argmax(np.abs(dalt) / dist)
     print(f"{name} ({len(r)} points)")
