@@ -56,11 +56,12 @@ void c_pos_from_lla(Ellipsoid *self, LLA lla, double *r)
     if (pending.occurred()) {
         return;
     }
-    // As offset_along_normal in surface_lanes.hpp; both intermediates are
-    // locals, so r may alias nothing the caller minds.
-    for (int i = 0; i < 3; ++i) {
-        r[i] = lla.alt * u_normal[i] + r_surf[i];
-    }
+    // Both intermediates are locals, so r may alias nothing the caller minds.
+    const kernels::In in[] = {in_of(&lla.alt), in_of(u_normal), in_of(u_normal + 1),
+                              in_of(u_normal + 2), in_of(r_surf), in_of(r_surf + 1),
+                              in_of(r_surf + 2)};
+    const kernels::Out out[] = {out_of(r), out_of(r + 1), out_of(r + 2)};
+    kernels::pieces().along_normal(self->Re, self->f, 1, in, out);
 }
 
 }  // namespace quorvane::geometry

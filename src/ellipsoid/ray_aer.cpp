@@ -59,14 +59,10 @@ void c_aer_coords(Ellipsoid *self, const double *r_target, LLA lla_obs, AER *aer
     if (pending.occurred()) {
         return;
     }
-    double azimuth;
-    double elevation;
     const kernels::In in[] = {in_of(&east), in_of(&north), in_of(&up), in_of(&range)};
-    const kernels::Out out[] = {out_of(&azimuth), out_of(&elevation)};
+    const kernels::Out out[] = {out_of(&aer->azimuth), out_of(&aer->elevation),
+                                out_of(&aer->range)};
     kernels::pieces().look_angles(self->Re, self->f, 1, in, out);
-    aer->azimuth = azimuth;
-    aer->elevation = elevation;
-    aer->range = range;
 }
 
 }  // namespace quorvane::geometry

@@ -38,6 +38,7 @@ void run(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
         }
         Body::template lanes<P, kVectorsPerPass>(Re, f, x, y);
         for (int c = 0; c < no; ++c) {
+            y[c] = canonical_nan(y[c]);
             for (int k = 0; k < kVectorsPerPass; ++k) {
                 for (int j = 0; j < kLanes; ++j) {
                     store(out[c], i + k * kLanes + j, y[c].v[k][j]);
@@ -54,6 +55,7 @@ void run(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
         }
         Body::template lanes<P, 1>(Re, f, x, y);
         for (int c = 0; c < no; ++c) {
+            y[c] = canonical_nan(y[c]);
             for (int j = 0; j < valid; ++j) {
                 store(out[c], i + j, y[c].v[0][j]);
             }
@@ -215,11 +217,21 @@ struct Aer {
 };
 
 struct LookAngles {
-    static constexpr int inputs = 4, outputs = 2;
+    static constexpr int inputs = 4, outputs = 3;
     template <class P, int K>
     QV_INLINE static void lanes(double, double, const V<K> *x, V<K> *y)
     {
         look_angles<P>(x[0], x[1], x[2], x[3], y, y + 1);
+        y[2] = x[3];
+    }
+};
+
+struct AlongNormal {
+    static constexpr int inputs = 7, outputs = 3;
+    template <class P, int K>
+    QV_INLINE static void lanes(double, double, const V<K> *x, V<K> *y)
+    {
+        offset_along_normal(x[0], x + 1, x + 4, y);
     }
 };
 
@@ -242,7 +254,7 @@ constexpr KernelSet make_set(const char *name)
             run<P, Aer>,
             name,
         },
-        PieceKernels{run<P, Longitude>, run<P, Altitude>, run<P, LookAngles>},
+        PieceKernels{run<P, Longitude>, run<P, Altitude>, run<P, AlongNormal>, run<P, LookAngles>},
     };
 }
 

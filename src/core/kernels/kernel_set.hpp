@@ -13,7 +13,10 @@ struct PieceKernels {
     // reduced latitude of slot 8, before and after calling it.
     Kernel longitude;
     Kernel altitude;
-    // east, north, up, range -> azimuth, elevation: the end of aer_coords.
+    // alt, up xyz, surface position xyz -> x, y, z: the end of pos_from_lla.
+    Kernel along_normal;
+    // east, north, up, range -> azimuth, elevation, range: the end of aer_coords
+    // (range passes through so that a NaN leaves as every kernel's NaN does).
     Kernel look_angles;
 };
 

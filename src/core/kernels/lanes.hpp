@@ -204,6 +204,17 @@ QV_INLINE V<K> atan2(V<K> y, V<K> x)
     return r;
 }
 
+// Every NaN result leaves a kernel as the default quiet NaN. Which of two NaN
+// operands an instruction passes on, and with which sign, follows the operand
+// order the compiler happened to choose, and libmvec's special-input paths
+// differ from its main ones; neither is the same for a full pass, a tail and a
+// scalar expression.
+template <int K>
+QV_INLINE V<K> canonical_nan(V<K> a)
+{
+    return select(a != a, splat<K>(__builtin_nan("")), a);
+}
+
 // Strided column access; memcpy because columns need not be aligned.
 QV_INLINE double load(const In &c, std::ptrdiff_t i)
 {
