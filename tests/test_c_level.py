@@ -47,7 +47,8 @@ CASES = [  # ellipsoid Re 2, f 0.5: slot, inputs, expected outputs, tolerance (0
     case("reduced-lat-pi/4", 1, (PI / 4,), (B4,), 2e-16), case("geodetic-lat-pi/4", 2, (B4,), (PI / 4,), 2e-16),
     case("reduced-lat-modulo-pi", 1, (3 * PI / 4,), (-B4,), 2e-16),
     case("geodetic-lat-modulo-pi", 2, (3 * PI / 4,), (-math.atan(2.0),), 2e-16),
-    *[case(f"slot{s}-pole{p:+.2f}", s, (p,), (p,), 0) for s in (1, 2) for p in (HP, -HP)],
+    # libmvec's atan of the huge tangent at the pole may land one unit in the last place short of pi/2
+    *[case(f"slot{s}-pole{p:+.2f}", s, (p,), (p,), 4.5e-16) for s in (1, 2) for p in (HP, -HP)],
     case("normal-equator", 3, (0, 0), (1, 0, 0), 0), case("surf-pos-equator", 6, (0, 0), (2, 0, 0)),
     case("tangents-equator", 4, (0, 0), (0, 1, 0, 0, 0, 1)),
     *[one for lon in (0.0, 1.0, -2.5) for c, s in [(math.cos(lon), math.sin(lon))] for one in (
@@ -63,7 +64,8 @@ CASES = [  # ellipsoid Re 2, f 0.5: slot, inputs, expected outputs, tolerance (0
     case("lla-next-to-axis", 9, (1e-6, 0, 3), (HP - 1e-6 / 6, 0, 2)),  # polar radius of curvature 4
     case("lla-centre", 9, (0, 0, 0), (NAN, 0, -1), 0), case("lla-A-is-1", 9, (1.5, 0, 0), (NAN, 0, NAN), 0),
     case("pos-equator", 10, (0, 0, 1), (3, 0, 0)),
-    case("pos-pole", 10, (HP, 0, 2), (4 * math.cos(HP), 0, 3), 1e-30),  # Re cos(beta) + alt cos(phi)
+    # Re cos(beta) + alt cos(phi): zero up to the rounding of pi/2 and of beta within 1 ulp of it
+    case("pos-pole", 10, (HP, 0, 2), (4 * math.cos(HP), 0, 3), 1e-15),
     case("ray-entering", 11, (4, 0, 0, -1, 0, 0), (2, 0, 0)), case("ray-long-u", 11, (4, 0, 0, -2, 0, 0), (2, 0, 0)),
     case("ray-behind", 11, (4, 0, 0, 1, 0, 0), (2, 0, 0)), case("ray-tie-l2", 11, (0, 0, 0, 1, 0, 0), (-2, 0, 0)),
     case("ray-tangent", 11, (2, 0, 5, 0, 0, -1), (2, 0, 0)), case("ray-pole", 11, (0, 0, 3, 0, 0, -1), (0, 0, 1)),
@@ -98,7 +100,8 @@ def test_surface_frames_and_positions(consumer, e):
     lat, lon = rng.uniform(-1.56, 1.56, 200), rng.uniform(-PI, PI, 200)
     enu = consumer.bare_enu(e, lat, lon).reshape(-1, 3, 3)
     east, north, up = enu[:, 0], enu[:, 1], enu[:, 2]
-    near(np.einsum("nij,nkj->nik", enu, enu), np.broadcast_to(np.eye(3), enu.shape), 1e-15)  # orthonormal
+    # orthonormal up to the few ulp of the vectorised sin and cos
+    near(np.einsum("nij,nkj->nik", enu, enu), np.broadcast_to(np.eye(3), enu.shape), 4e-15)
     near(np.cross(east, north), up, 1e-15)
     near(north, np.stack([-np.sin(lat) * np.cos(lon), -np.sin(lat) * np.sin(lon), np.cos(lat)], -1), 1e-15)
     r = consumer.bare_surf_pos_from_surf_coord(e, lat, lon)

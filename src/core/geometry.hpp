@@ -8,24 +8,17 @@
 // Units: radians and metres; positions and directions in the ECEF frame.
 #pragma once
 
-#include <cmath>
-
 #include "quorvane/mathtools/ellipsoid/ellipsoid.h"
 
 namespace quorvane::geometry {
 
-// Slots 1 and 2. Both go through the tangent so that the flattening scales
-// tan(latitude); the result is the principal value in [-pi/2, pi/2], the input
-// being taken modulo pi. Bound statically so callers can inline them.
-inline double c_reduced_lat_from_geodetic_lat(Ellipsoid *self, double geodetic_lat)
-{
-    return std::atan((1.0 - self->f) * std::tan(geodetic_lat));
-}
+// Every routine runs one lane of the active batch kernels (src/core/kernels),
+// so a point gives the same bits here as in any array call.
 
-inline double c_geodetic_lat_from_reduced_lat(Ellipsoid *self, double reduced_lat)
-{
-    return std::atan(std::tan(reduced_lat) / (1.0 - self->f));
-}
+// Slots 1 and 2 (surface.cpp): the principal value in [-pi/2, pi/2], the input
+// being taken modulo pi.
+double c_reduced_lat_from_geodetic_lat(Ellipsoid *self, double geodetic_lat);
+double c_geodetic_lat_from_reduced_lat(Ellipsoid *self, double reduced_lat);
 
 // Slots 3 to 7 (surface.cpp).
 void surf_normal_vector(Ellipsoid *self, SurfCoord point, double *u_normal);

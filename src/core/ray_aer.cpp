@@ -1,52 +1,23 @@
-// Ray-surface intersection and azimuth, elevation, range from an observer.
-#include <cmath>
-#include <limits>
-
+// Slots 11 and 12: ray-surface intersection and azimuth, elevation, range from
+// an observer. The formulas are in src/core/kernels/ray_aer_lanes.hpp.
 #include "geometry.hpp"
 #include "pending_error.hpp"
+#include "src/core/kernels/one_point.hpp"
 #include "vector_routines.hpp"
 
 namespace quorvane::geometry {
 
+using kernels::in_of;
+using kernels::out_of;
+
 void c_surf_pos_of_ray_first_intersection(Ellipsoid *self, const double *r_ray,
                                           const double *u_ray, double *r_surf)
 {
-    const double f = self->f;
-    const double Re = self->Re;
-    const double *r = r_ray;
-    const double *u = u_ray;
-    // In the metric diag(1, 1, diagGz) the surface is the sphere of radius Re:
-    // x^2 + y^2 + diagGz z^2 = Re^2, diagGz = (Re / Rp)^2. Substituting
-    // r + l u gives a l^2 + b l + c = 0.
-    const double diagGz = 1.0 / (1.0 - f) / (1.0 - f);
-    const double a = u[0] * u[0] + u[1] * u[1] + diagGz * u[2] * u[2];
-    const double b = 2.0 * (u[0] * r[0] + u[1] * r[1] + diagGz * u[2] * r[2]);
-    const double c = r[0] * r[0] + r[1] * r[1] + diagGz * r[2] * r[2] - Re * Re;
-    const double delta = b * b - 4.0 * a * c;
-
-    if (delta < 0.0) {
-        const double nan = std::numeric_limits<double>::quiet_NaN();
-        r_surf[0] = nan;
-        r_surf[1] = nan;
-        r_surf[2] = nan;
-        return;
-    }
-    double l;
-    if (delta == 0.0) {
-        // Tangent line; a zero direction lands here too and gives 0/0 = NaN.
-        l = 0.5 * (-b) / a;
-    } else {
-        // The root of smaller magnitude, whatever its sign: the intersection
-        // nearest the origin along the whole line. Ties and NaN take l2.
-        const double sqrt_delta = std::sqrt(delta);
-        const double l1 = 0.5 * (sqrt_delta - b) / a;
-        const double l2 = 0.5 * (-b - sqrt_delta) / a;
-        l = std::fabs(l1) < std::fabs(l2) ? l1 : l2;
-    }
-    // Component i reads only component i of r and u, so r_surf may alias them.
-    for (int i = 0; i < 3; ++i) {
-        r_surf[i] = r[i] + l * u[i];
-    }
+    // The kernel reads both vectors before it writes, so r_surf may alias them.
+    const kernels::In in[] = {in_of(r_ray), in_of(r_ray + 1), in_of(r_ray + 2),
+                              in_of(u_ray), in_of(u_ray + 1), in_of(u_ray + 2)};
+    const kernels::Out out[] = {out_of(r_surf), out_of(r_surf + 1), out_of(r_surf + 2)};
+    kernels::kernels().surf_pos_of_ray_first_intersection(self->Re, self->f, 1, in, out);
 }
 
 void c_aer_coords(Ellipsoid *self, const double *r_target, LLA lla_obs, AER *aer)
@@ -84,15 +55,14 @@ void c_aer_coords(Ellipsoid *self, const double *r_target, LLA lla_obs, AER *aer
     if (pending.occurred()) {
         return;
     }
-    aer->range = v.norm(r_target_obs);
+    const double range = v.norm(r_target_obs);
     if (pending.occurred()) {
         return;
     }
-    // Principal value in [-pi, pi], clockwise from north seen from above; no
-    // wrap to [0, 2 pi). A target at the observer gives atan2(0, 0) = 0 and
-    // asin(0 / 0) = NaN.
-    aer->azimuth = std::atan2(east, north);
-    aer->elevation = std::asin(up / aer->range);
+    const kernels::In in[] = {in_of(&east), in_of(&north), in_of(&up), in_of(&range)};
+    const kernels::Out out[] = {out_of(&aer->azimuth), out_of(&aer->elevation),
+                                out_of(&aer->range)};
+    kernels::pieces().look_angles(self->Re, self->f, 1, in, out);
 }
 
 }  // namespace quorvane::geometry

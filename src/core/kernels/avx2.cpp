@@ -1,0 +1,78 @@
+// The AVX2 kernel set: glibc's libmvec 4-lane functions (_ZGVdN4v_*), looked up
+// at run time. libmvec cannot be linked into the extension statically (its
+// archive is not position independent), and a run-time look-up leaves the
+// plain set to systems without it. Built with -mavx2 -mfma; select.cpp calls in
+// here only once the CPU is known to have both.
+//
+// sin and cos are taken separately, never libmvec's sincos: its 4-lane sincos
+// differs from its own 4-lane sin on about 7 % of arguments, and every caller
+// of a sine must see the same one. Each function reaches at most about 4 ulp.
+#include <dlfcn.h>
+#include <immintrin.h>
+
+#include "src/core/kernels/kernel_bodies.hpp"
+
+namespace quorvane::kernels {
+
+namespace {
+
+using Unary = d4 (*)(d4);
+using Binary = d4 (*)(d4, d4);
+
+// Written once by avx2_set() before the set is published, read-only after.
+struct Libmvec {
+    Unary sin, cos, tan, atan, asin;
+    Binary atan2;
+};
+
+Libmvec libmvec;
+
+struct Avx2 {
+    QV_INLINE static d4 sqrt(d4 a) { return _mm256_sqrt_pd(a); }
+    QV_INLINE static d4 sin(d4 a) { return libmvec.sin(a); }
+    QV_INLINE static d4 cos(d4 a) { return libmvec.cos(a); }
+    QV_INLINE static d4 tan(d4 a) { return libmvec.tan(a); }
+    QV_INLINE static d4 atan(d4 a) { return libmvec.atan(a); }
+    QV_INLINE static d4 asin(d4 a) { return libmvec.asin(a); }
+    QV_INLINE static d4 atan2(d4 y, d4 x) { return libmvec.atan2(y, x); }
+};
+
+constexpr KernelSet kAvx2 = make_set<Avx2>("avx2-libmvec");
+
+template <class F>
+bool look_up(void *library, const char *symbol, F *function)
+{
+    void *address = dlsym(library, symbol);
+    *function = reinterpret_cast<F>(address);
+    return address != nullptr;
+}
+
+bool load_libmvec()
+{
+    // Never closed: the functions stay in use for the life of the process.
+    void *library = dlopen("libmvec.so.1", RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) {
+        return false;
+    }
+    Libmvec found;
+    const bool complete = look_up(library, "_ZGVdN4v_sin", &found.sin) &&
+                          look_up(library, "_ZGVdN4v_cos", &found.cos) &&
+                          look_up(library, "_ZGVdN4v_tan", &found.tan) &&
+                          look_up(library, "_ZGVdN4v_atan", &found.atan) &&
+                          look_up(library, "_ZGVdN4v_asin", &found.asin) &&
+                          look_up(library, "_ZGVdN4vv_atan2", &found.atan2);
+    if (complete) {
+        libmvec = found;
+    }
+    return complete;
+}
+
+}  // namespace
+
+const KernelSet *avx2_set()
+{
+    // Runs once, under the guard of active_set()'s static initialisation.
+    return load_libmvec() ? &kAvx2 : nullptr;
+}
+
+}  // namespace quorvane::kernels

@@ -1,0 +1,262 @@
+// The batch kernels of one instruction set: a driver that walks strided columns
+// in passes of four vectors, and one body per kernel built from the lane
+// formulas. Included by plain.cpp and avx2.cpp, each with its own policy P.
+#pragma once
+
+#include <cstddef>
+
+#include "src/core/kernels/geodetic_lanes.hpp"
+#include "src/core/kernels/kernel_set.hpp"
+#include "src/core/kernels/lanes.hpp"
+#include "src/core/kernels/ray_aer_lanes.hpp"
+#include "src/core/kernels/surface_lanes.hpp"
+
+namespace quorvane::kernels {
+namespace {
+
+constexpr int kVectorsPerPass = 4;
+
+// Full passes of kVectorsPerPass vectors, then the remaining points one vector
+// at a time, its unused lanes filled with the last point so that they run the
+// same steps as a real one; only valid lanes are stored. A lane's result
+// depends on that lane's inputs alone, so a point gives the same bits in a full
+// pass, in a tail and alone (n = 1, the one-point routines).
+template <class P, class Body>
+void run(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
+{
+    constexpr int ni = Body::inputs;
+    constexpr int no = Body::outputs;
+    constexpr std::ptrdiff_t pass = kVectorsPerPass * kLanes;
+    std::ptrdiff_t i = 0;
+    for (; n - i >= pass; i += pass) {
+        V<kVectorsPerPass> x[ni];
+        V<kVectorsPerPass> y[no];
+        for (int c = 0; c < ni; ++c) {
+            for (int k = 0; k < kVectorsPerPass; ++k) {
+                x[c].v[k] = gather(in[c], i + k * kLanes, kLanes);
+            }
+        }
+        Body::template lanes<P, kVectorsPerPass>(Re, f, x, y);
+        for (int c = 0; c < no; ++c) {
+            y[c] = canonical_nan(y[c]);
+            for (int k = 0; k < kVectorsPerPass; ++k) {
+                for (int j = 0; j < kLanes; ++j) {
+                    store(out[c], i + k * kLanes + j, y[c].v[k][j]);
+                }
+            }
+        }
+    }
+    for (; i < n; i += kLanes) {
+        const std::ptrdiff_t valid = n - i < kLanes ? n - i : kLanes;
+        V<1> x[ni];
+        V<1> y[no];
+        for (int c = 0; c < ni; ++c) {
+            x[c].v[0] = gather(in[c], i, valid);
+        }
+        Body::template lanes<P, 1>(Re, f, x, y);
+        for (int c = 0; c < no; ++c) {
+            y[c] = canonical_nan(y[c]);
+            for (int j = 0; j < valid; ++j) {
+                store(out[c], i + j, y[c].v[0][j]);
+            }
+        }
+    }
+}
+
+struct ReducedLat {
+    static constexpr int inputs = 1, outputs = 1;
+    template <class P, int K>
+    QV_INLINE static void lanes(double, double f, const V<K> *x, V<K> *y)
+    {
+        y[0] = reduced_lat<P>(f, x[0]);
+    }
+};
+
+struct GeodeticLat {
+    static constexpr int inputs = 1, outputs = 1;
+    template <class P, int K>
+    QV_INLINE static void lanes(double, double f, const V<K> *x, V<K> *y)
+    {
+        y[0] = geodetic_lat<P>(f, x[0]);
+    }
+};
+
+struct Normal {
+    static constexpr int inputs = 2, outputs = 3;
+    template <class P, int K>
+    QV_INLINE static void lanes(double, double, const V<K> *x, V<K> *y)
+    {
+        normal<P>(x[0], x[1], y);
+    }
+};
+
+struct Tangents {
+    static constexpr int inputs = 2, outputs = 6;
+    template <class P, int K>
+    QV_INLINE static void lanes(double, double f, const V<K> *x, V<K> *y)
+    {
+        tangents<P>(f, x[0], x[1], y, y + 3);
+    }
+};
+
+struct Enu {
+    static constexpr int inputs = 2, outputs = 9;
+    template <class P, int K>
+    QV_INLINE static void lanes(double, double f, const V<K> *x, V<K> *y)
+    {
+        normal<P>(x[0], x[1], y + 6);
+        tangents<P>(f, x[0], x[1], y, y + 3);
+    }
+};
+
+struct SurfPos {
+    static constexpr int inputs = 2, outputs = 3;
+    template <class P, int K>
+    QV_INLINE static void lanes(double Re, double f, const V<K> *x, V<K> *y)
+    {
+        surface_position<P>(Re, f, x[0], x[1], y);
+    }
+};
+
+struct SurfCoordOf {
+    static constexpr int inputs = 3, outputs = 2;
+    template <class P, int K>
+    QV_INLINE static void lanes(double Re, double f, const V<K> *x, V<K> *y)
+    {
+        surface_coordinates<P>(Re, f, x, y, y + 1);
+    }
+};
+
+struct Solve {
+    static constexpr int inputs = 3, outputs = 1;
+    template <class P, int K>
+    QV_INLINE static void lanes(double Re, double f, const V<K> *x, V<K> *y)
+    {
+        y[0] = solve_reduced_lat<P>(Re, f, x);
+    }
+};
+
+struct LlaFromPos {
+    static constexpr int inputs = 3, outputs = 3;
+    template <class P, int K>
+    QV_INLINE static void lanes(double Re, double f, const V<K> *x, V<K> *y)
+    {
+        const V<K> beta = solve_reduced_lat<P>(Re, f, x);
+        y[0] = geodetic_lat<P>(f, beta);
+        y[1] = longitude<P>(x[0], x[1]);
+        y[2] = altitude<P>(Re, f, x, beta);
+    }
+};
+
+struct Longitude {
+    static constexpr int inputs = 2, outputs = 1;
+    template <class P, int K>
+    QV_INLINE static void lanes(double, double, const V<K> *x, V<K> *y)
+    {
+        y[0] = longitude<P>(x[0], x[1]);
+    }
+};
+
+struct Altitude {
+    static constexpr int inputs = 4, outputs = 1;
+    template <class P, int K>
+    QV_INLINE static void lanes(double Re, double f, const V<K> *x, V<K> *y)
+    {
+        y[0] = altitude<P>(Re, f, x, x[3]);
+    }
+};
+
+template <class P, int K>
+QV_INLINE void position_of(double Re, double f, V<K> lat, V<K> lon, V<K> alt, V<K> *r)
+{
+    V<K> r_surf[3];
+    V<K> up[3];
+    surface_position<P>(Re, f, lat, lon, r_surf);
+    normal<P>(lat, lon, up);
+    offset_along_normal(alt, up, r_surf, r);
+}
+
+struct PosFromLla {
+    static constexpr int inputs = 3, outputs = 3;
+    template <class P, int K>
+    QV_INLINE static void lanes(double Re, double f, const V<K> *x, V<K> *y)
+    {
+        position_of<P>(Re, f, x[0], x[1], x[2], y);
+    }
+};
+
+struct RayHit {
+    static constexpr int inputs = 6, outputs = 3;
+    template <class P, int K>
+    QV_INLINE static void lanes(double Re, double f, const V<K> *x, V<K> *y)
+    {
+        ray_hit<P>(Re, f, x, x + 3, y);
+    }
+};
+
+struct Aer {
+    static constexpr int inputs = 6, outputs = 3;
+    template <class P, int K>
+    QV_INLINE static void lanes(double Re, double f, const V<K> *x, V<K> *y)
+    {
+        V<K> r_obs[3];
+        position_of<P>(Re, f, x[3], x[4], x[5], r_obs);
+        V<K> d[3];
+        for (int i = 0; i < 3; ++i) {
+            d[i] = x[i] - r_obs[i];
+        }
+        V<K> frame[9];
+        normal<P>(x[3], x[4], frame + 6);
+        tangents<P>(f, x[3], x[4], frame, frame + 3);
+        const V<K> east = dot3(d, frame);
+        const V<K> north = dot3(d, frame + 3);
+        const V<K> up = dot3(d, frame + 6);
+        y[2] = sqrt<P>(dot3(d, d));
+        look_angles<P>(east, north, up, y[2], y, y + 1);
+    }
+};
+
+struct LookAngles {
+    static constexpr int inputs = 4, outputs = 3;
+    template <class P, int K>
+    QV_INLINE static void lanes(double, double, const V<K> *x, V<K> *y)
+    {
+        look_angles<P>(x[0], x[1], x[2], x[3], y, y + 1);
+        y[2] = x[3];
+    }
+};
+
+struct AlongNormal {
+    static constexpr int inputs = 7, outputs = 3;
+    template <class P, int K>
+    QV_INLINE static void lanes(double, double, const V<K> *x, V<K> *y)
+    {
+        offset_along_normal(x[0], x + 1, x + 4, y);
+    }
+};
+
+template <class P>
+constexpr KernelSet make_set(const char *name)
+{
+    return KernelSet{
+        BatchKernels{
+            run<P, ReducedLat>,
+            run<P, GeodeticLat>,
+            run<P, Normal>,
+            run<P, Tangents>,
+            run<P, Enu>,
+            run<P, SurfPos>,
+            run<P, SurfCoordOf>,
+            run<P, Solve>,
+            run<P, LlaFromPos>,
+            run<P, PosFromLla>,
+            run<P, RayHit>,
+            run<P, Aer>,
+            name,
+        },
+        PieceKernels{run<P, Longitude>, run<P, Altitude>, run<P, AlongNormal>, run<P, LookAngles>},
+    };
+}
+
+}  // namespace
+}  // namespace quorvane::kernels
