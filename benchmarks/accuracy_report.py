@@ -18,7 +18,7 @@ from quorvane.mathtools.ellipsoid.ellipsoid import Ellipsoid
 from shared import tests_support
 
 tests_support()
-from support.reference import F, RE, RP, exact_geodetic, exact_pos  # noqa: E402
+from support.reference import RE, RP, F, exact_geodetic, exact_pos  # noqa: E402
 
 WGS84 = Ellipsoid(RE, F)
 

@@ -1,4 +1,5 @@
 import pytest
+
 from support.consumer import build_consumer
 from support.runner import run_script
 

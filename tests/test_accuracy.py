@@ -11,7 +11,7 @@ import numpy as np
 import pytest
 
 from quorvane.mathtools.ellipsoid.ellipsoid import Ellipsoid
-from support.reference import F, RE, RP, exact_geodetic, exact_pos
+from support.reference import RE, RP, F, exact_geodetic, exact_pos
 
 WGS84 = Ellipsoid(RE, F)
 NEAR_POLE = [np.pi / 2 - 1e-9, np.pi / 2 - 1e-12, np.nextafter(np.pi / 2, 0.0)]

@@ -42,11 +42,15 @@ def case(name, slot, x, want, tol=1e-15):
 
 # Slot names, in the header's table order.
 REDUCED, GEODETIC, NORMAL, TANGENTS, ENU, SURF_POS, SURF_COORD, SOLVE, LLA, POS, RAY, AER = SLOTS
+# On Re 2, Rp 1 the point (2 cos B4, sin B4) has the normal (cos B4 / 2, sin B4), at 45 degrees
+# exactly when tan B4 = 1/2: geodetic latitude pi/4 is reduced latitude atan(1/2).
 B4, C4, S4 = math.atan(0.5), math.cos(math.atan(0.5)), math.sin(math.atan(0.5))
 CASES = [  # ellipsoid Re 2, f 0.5: slot, inputs, expected outputs, tolerance (0: exact)
     case("reduced-lat-zero", REDUCED, (0,), (0,), 0), case("geodetic-lat-zero", GEODETIC, (0,), (0,), 0),
     case("reduced-lat-pi/4", REDUCED, (PI / 4,), (B4,), 2e-16),
     case("geodetic-lat-pi/4", GEODETIC, (B4,), (PI / 4,), 2e-16),
+    # 3 pi / 4 counts as -pi / 4, its value modulo pi in range; the normal (cos b / 2, sin b) at b = -pi / 4
+    # is at -atan 2.
     case("reduced-lat-modulo-pi", REDUCED, (3 * PI / 4,), (-B4,), 2e-16),
     case("geodetic-lat-modulo-pi", GEODETIC, (3 * PI / 4,), (-math.atan(2.0),), 2e-16),
     *[case(f"{s}-pole{p:+.2f}", s, (p,), (p,), 0) for s in (REDUCED, GEODETIC) for p in (HP, -HP)],

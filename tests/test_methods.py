@@ -158,7 +158,8 @@ INPUTS = {
 }
 
 
-LATITUDE = ("reduced_lat_from_geodetic_lat", "geodetic_lat_from_reduced_lat")  # test_latitude_methods_accept_float64_views
+# Their input types are those of a float64 view (test_latitude_methods_accept_float64_views).
+LATITUDE = ("reduced_lat_from_geodetic_lat", "geodetic_lat_from_reduced_lat")
 
 
 def test_every_method_has_inputs():
@@ -224,7 +225,7 @@ def test_values_against_closed_forms(name, args, expected, atol):
     close(getattr(WGS, name)(*args), expected, atol)
 
 
-B = atan(0.5)
+B = atan(0.5)  # reduced latitude of geodetic pi/4: the normal (cos B / 2, sin B) at (2 cos B, sin B) is at 45 degrees
 EDGES = [  # Re = 2, f = 0.5: polar radius 1
     ("lla_from_pos", ([3.0, 0, 0],), [0, 0, 1]), ("lla_from_pos", ([0, 0, -3.0],), [-pi / 2, 0, 2]),
     ("lla_from_pos", ([0.0, 0, 0],), [nan, 0, -1]), ("lla_from_pos", ([-3.0, 0, 0],), [0, pi, 1]),
