@@ -1,6 +1,6 @@
 """The Ellipsoid routines as a compiled caller uses them: through the C-level
-method table (tests/consumer), with the GIL released, from several threads and
-through derived tables; the vector routines and the record layouts."""
+method table (tests/support/consumer.cpp), with the GIL released, from several
+threads and through derived tables; the vector routines and the record layouts."""
 
 import ctypes
 import math
