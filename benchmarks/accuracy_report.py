@@ -7,17 +7,20 @@ polar axis, and positions from 5000 km up to geostationary altitude. Each
 position is made from geodetic coordinates by the exact forward formula and
 rounded to doubles; lla_from_pos is compared with the exact latitude and
 altitude of that double position, and pos_from_lla with the exact forward
-position. The reference formulas are those of tests/test_accuracy.py.
+position. The references are those of the tests (tests/support/reference.py).
 """
 import argparse
-import os
-import sys
 import time
 
 import numpy as np
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
-from test_accuracy import RE, RP, WGS84, exact_geodetic, exact_pos  # noqa: E402
+from quorvane.mathtools.ellipsoid.ellipsoid import Ellipsoid
+from shared import tests_support
+
+tests_support()
+from support.reference import RE, RP, F, exact_geodetic, exact_pos  # noqa: E402
+
+WGS84 = Ellipsoid(RE, F)
 
 
 def rounded_positions(lat, lon, alt):

@@ -24,9 +24,11 @@ from pathlib import Path
 import numpy as np
 
 from quorvane.mathtools.ellipsoid.ellipsoid import Ellipsoid
+from shared import tests_support
 
-sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests"))
-from consumer.build import build_consumer  # noqa: E402
+tests_support()
+from support.consumer import build_consumer  # noqa: E402
+from support.methods import METHODS  # noqa: E402
 
 RE, F = 6378137.0, 1 / 298.257223563
 OBSERVER = (0.6, -1.2, 120.0)  # lat, lon [rad], alt [m]
@@ -183,8 +185,8 @@ def run(quick=False, json_path=None, out=sys.stdout):
             methods = method_calls(e, d, n)
             bares = bare_calls(consumer, e, d)
             peers = peer_calls(d, n)
-            for name, fn in methods.items():
-                t = per_call(fn, min_time, repeat) / n
+            for name in METHODS:
+                t = per_call(methods[name], min_time, repeat) / n
                 t_bare = per_call(bares[name], min_time, repeat) / n
                 row = {"method": name, "n": n, "ns_per_point": t * 1e9,
                        "bare_ns_per_point": t_bare * 1e9, "method_over_bare": t / t_bare,

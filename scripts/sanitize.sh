@@ -36,7 +36,9 @@ for so in "$work"/venv/lib/python3*/site-packages/quorvane/mathtools/*/*.so; do
     [ "$(nm -D "$so" | grep -c __asan_report)" -gt 0 ] || { echo "not instrumented: $so" >&2; exit 1; }
 done
 
-runtime="$(g++ -print-file-name=libasan.so) $(g++ -print-file-name=libubsan.so)"
+# The compiler that built the extensions (CMake takes $CXX first) knows its runtimes.
+cxx="${CXX:-$(python -c 'import sysconfig; print(sysconfig.get_config_var("CXX") or "c++")')}"
+runtime="$($cxx -print-file-name=libasan.so) $($cxx -print-file-name=libubsan.so)"
 cd "$work"
 # Python's own allocations are not freed at exit; leaks are checked by the
 # test suite's leak loops instead.

@@ -11,9 +11,8 @@ import numpy as np
 import pytest
 
 from quorvane.mathtools.ellipsoid.ellipsoid import Ellipsoid
+from support.reference import RE, RP, F, exact_geodetic, exact_pos
 
-RE, F = 6378137.0, 1 / 298.257223563
-RP = (1 - F) * RE
 WGS84 = Ellipsoid(RE, F)
 NEAR_POLE = [np.pi / 2 - 1e-9, np.pi / 2 - 1e-12, np.nextafter(np.pi / 2, 0.0)]
 
@@ -23,38 +22,6 @@ def alt_bound(r, rel=1e-15):
     surface, beyond that rel times the distance from the centre."""
     d = np.linalg.norm(r, axis=-1)
     return np.where(d <= RE + 5e6, 1e-8, rel * d)
-
-
-@mp.workprec(200)
-def exact_pos(lat, lon, alt, Re=RE, f=F):
-    """Exact ECEF position (mpf) of the geodetic coordinates, taken as exact."""
-    lat, lon, alt, Re, f = map(mp.mpf, (lat, lon, alt, Re, f))
-    e2 = f * (2 - f)
-    n = Re / mp.sqrt(1 - e2 * mp.sin(lat) ** 2)
-    return ((n + alt) * mp.cos(lat) * mp.cos(lon), (n + alt) * mp.cos(lat) * mp.sin(lon),
-            (n * (1 - e2) + alt) * mp.sin(lat))
-
-
-@mp.workprec(200)
-def exact_geodetic(r, Re=RE, f=F, lat0=None):
-    """Exact (lat, lon, alt) of the double position r: the foot of the normal
-    through r in r's quadrant, found by Newton on the reduced-latitude equation
-    from lat0 (the generating latitude) or from the geocentric latitude."""
-    x, y, z, Re, f = map(mp.mpf, (*r, Re, f))
-    p, rp = mp.hypot(x, y), (1 - f) * Re
-    lon = mp.atan2(y, x) if p else mp.mpf(0)
-    if f == 0:
-        return mp.atan2(z, p), lon, mp.sqrt(p * p + z * z) - Re
-    if p == 0:
-        return mp.sign(z) * mp.pi / 2, lon, abs(z) - rp
-    a, b = p / (Re * f * (2 - f)), (1 - f) * z / (Re * f * (2 - f))
-    beta = mp.findroot(lambda t: mp.sin(t) * mp.cos(t) - a * mp.sin(t) + b * mp.cos(t),
-                       mp.atan2(z, p) if lat0 is None else mp.atan((1 - f) * mp.tan(lat0)),
-                       solver="newton",
-                       df=lambda t: mp.cos(2 * t) - a * mp.cos(t) - b * mp.sin(t))
-    assert mp.sign(beta) == mp.sign(z) and abs(beta) <= mp.pi / 2  # r's quadrant
-    lat = mp.atan2(Re * mp.sin(beta), rp * mp.cos(beta))
-    return lat, lon, (p - Re * mp.cos(beta)) * mp.cos(lat) + (z - rp * mp.sin(beta)) * mp.sin(lat)
 
 
 def from_geodetic(lats, lons, alts):

@@ -1,6 +1,6 @@
 """The Ellipsoid routines as a compiled caller uses them: through the C-level
-method table (tests/consumer), with the GIL released, from several threads and
-through derived tables; the vector routines and the record layouts."""
+method table (tests/support/consumer.cpp), with the GIL released, from several
+threads and through derived tables; the vector routines and the record layouts."""
 
 import ctypes
 import math
@@ -13,6 +13,8 @@ from pytest import param
 import quorvane.datamodel as dm
 import quorvane.mathtools.vectools.vectools as vectools
 from quorvane.mathtools.ellipsoid.ellipsoid import Ellipsoid
+from support.consumer import SLOTS
+from support.reference import geodetic_lat, prime_vertical_pos, reduced_lat
 
 PI, HP, NAN = math.pi, math.pi / 2, math.nan
 E = Ellipsoid(2.0, 0.5)  # polar radius 1, e2 = 0.75
@@ -31,49 +33,57 @@ def near(got, want, tol=1e-14):
 
 
 def surface_point(e, lat, lon):
-    """Prime-vertical form of the surface point at geodetic lat, lon."""
-    e2 = e.f * (2 - e.f)
-    n = e.Re / np.sqrt(1 - e2 * np.sin(lat) ** 2)
-    return np.stack([n * np.cos(lat) * np.cos(lon), n * np.cos(lat) * np.sin(lon), n * (1 - e2) * np.sin(lat)], -1)
+    return prime_vertical_pos(lat, lon, 0.0, e.Re, e.f)
 
 
 def case(name, slot, x, want, tol=1e-15):
     return param(slot, x, want, tol, id=name)
 
 
+# Slot names, in the header's table order.
+REDUCED, GEODETIC, NORMAL, TANGENTS, ENU, SURF_POS, SURF_COORD, SOLVE, LLA, POS, RAY, AER = SLOTS
+# On Re 2, Rp 1 the point (2 cos B4, sin B4) has the normal (cos B4 / 2, sin B4), at 45 degrees
+# exactly when tan B4 = 1/2: geodetic latitude pi/4 is reduced latitude atan(1/2).
 B4, C4, S4 = math.atan(0.5), math.cos(math.atan(0.5)), math.sin(math.atan(0.5))
 CASES = [  # ellipsoid Re 2, f 0.5: slot, inputs, expected outputs, tolerance (0: exact)
-    case("reduced-lat-zero", 1, (0,), (0,), 0), case("geodetic-lat-zero", 2, (0,), (0,), 0),
-    case("reduced-lat-pi/4", 1, (PI / 4,), (B4,), 2e-16), case("geodetic-lat-pi/4", 2, (B4,), (PI / 4,), 2e-16),
-    case("reduced-lat-modulo-pi", 1, (3 * PI / 4,), (-B4,), 2e-16),
-    case("geodetic-lat-modulo-pi", 2, (3 * PI / 4,), (-math.atan(2.0),), 2e-16),
+    case("reduced-lat-zero", REDUCED, (0,), (0,), 0), case("geodetic-lat-zero", GEODETIC, (0,), (0,), 0),
+    case("reduced-lat-pi/4", REDUCED, (PI / 4,), (B4,), 2e-16),
+    case("geodetic-lat-pi/4", GEODETIC, (B4,), (PI / 4,), 2e-16),
+    # 3 pi / 4 counts as -pi / 4, its value modulo pi in range; the normal (cos b / 2, sin b) at b = -pi / 4
+    # is at -atan 2.
+    case("reduced-lat-modulo-pi", REDUCED, (3 * PI / 4,), (-B4,), 2e-16),
+    case("geodetic-lat-modulo-pi", GEODETIC, (3 * PI / 4,), (-math.atan(2.0),), 2e-16),
     # libmvec's atan of the huge tangent at the pole may land one unit in the last place short of pi/2
-    *[case(f"slot{s}-pole{p:+.2f}", s, (p,), (p,), 4.5e-16) for s in (1, 2) for p in (HP, -HP)],
-    case("normal-equator", 3, (0, 0), (1, 0, 0), 0), case("surf-pos-equator", 6, (0, 0), (2, 0, 0)),
-    case("tangents-equator", 4, (0, 0), (0, 1, 0, 0, 0, 1)),
+    *[case(f"{s}-pole{p:+.2f}", s, (p,), (p,), 4.5e-16) for s in (REDUCED, GEODETIC) for p in (HP, -HP)],
+    case("normal-equator", NORMAL, (0, 0), (1, 0, 0), 0), case("surf-pos-equator", SURF_POS, (0, 0), (2, 0, 0)),
+    case("tangents-equator", TANGENTS, (0, 0), (0, 1, 0, 0, 0, 1)),
     *[one for lon in (0.0, 1.0, -2.5) for c, s in [(math.cos(lon), math.sin(lon))] for one in (
-        case(f"normal-pole-lon{lon}", 3, (HP, lon), (math.cos(HP) * c, math.cos(HP) * s, 1), 1e-30),
-        case(f"tangents-pole-lon{lon}", 4, (HP, lon), (-s, c, 0, -c, -s, 0)),
-        case(f"surf-pos-pole-lon{lon}", 6, (HP, lon), (0, 0, 1)))],
-    case("surf-pos-pi/4", 6, (PI / 4, 0), (2 * C4, 0, S4)), case("surf-coord-pi/4", 7, (2 * C4, 0, S4), (PI / 4, 0)),
-    case("surf-coord-pole", 7, (0, 0, 1), (HP, 0)), case("surf-coord-above-pole", 7, (0, 0, 3), (NAN, 0), 0),
-    case("surf-coord-lon-pi", 7, (-2, 0, 0), (0, PI), 0), case("surf-coord-lon-neg-pi", 7, (-2, -0.0, 0), (0, -PI), 0),
-    case("solve-equatorial-plane", 8, (3, 0, 0), (0,), 0), case("solve-axis", 8, (0, 0, 3), (HP,), 1e-16),
-    case("lla-equator", 9, (3, 0, 0), (0, 0, 1)), case("lla-lon-pi", 9, (-3, 0, 0), (0, PI, 1)),
-    case("lla-north-axis", 9, (0, 0, 3), (HP, 0, 2)), case("lla-south-axis", 9, (0, 0, -3), (-HP, 0, 2)),
-    case("lla-next-to-axis", 9, (1e-6, 0, 3), (HP - 1e-6 / 6, 0, 2)),  # polar radius of curvature 4
-    case("lla-centre", 9, (0, 0, 0), (NAN, 0, -1), 0), case("lla-A-is-1", 9, (1.5, 0, 0), (NAN, 0, NAN), 0),
-    case("pos-equator", 10, (0, 0, 1), (3, 0, 0)),
+        case(f"normal-pole-lon{lon}", NORMAL, (HP, lon), (math.cos(HP) * c, math.cos(HP) * s, 1), 1e-30),
+        case(f"tangents-pole-lon{lon}", TANGENTS, (HP, lon), (-s, c, 0, -c, -s, 0)),
+        case(f"surf-pos-pole-lon{lon}", SURF_POS, (HP, lon), (0, 0, 1)))],
+    case("surf-pos-pi/4", SURF_POS, (PI / 4, 0), (2 * C4, 0, S4)),
+    case("surf-coord-pi/4", SURF_COORD, (2 * C4, 0, S4), (PI / 4, 0)),
+    case("surf-coord-pole", SURF_COORD, (0, 0, 1), (HP, 0)),
+    case("surf-coord-above-pole", SURF_COORD, (0, 0, 3), (NAN, 0), 0),
+    case("surf-coord-lon-pi", SURF_COORD, (-2, 0, 0), (0, PI), 0),
+    case("surf-coord-lon-neg-pi", SURF_COORD, (-2, -0.0, 0), (0, -PI), 0),
+    case("solve-equatorial-plane", SOLVE, (3, 0, 0), (0,), 0), case("solve-axis", SOLVE, (0, 0, 3), (HP,), 1e-16),
+    case("lla-equator", LLA, (3, 0, 0), (0, 0, 1)), case("lla-lon-pi", LLA, (-3, 0, 0), (0, PI, 1)),
+    case("lla-north-axis", LLA, (0, 0, 3), (HP, 0, 2)), case("lla-south-axis", LLA, (0, 0, -3), (-HP, 0, 2)),
+    case("lla-next-to-axis", LLA, (1e-6, 0, 3), (HP - 1e-6 / 6, 0, 2)),  # polar radius of curvature 4
+    case("lla-centre", LLA, (0, 0, 0), (NAN, 0, -1), 0), case("lla-A-is-1", LLA, (1.5, 0, 0), (NAN, 0, NAN), 0),
+    case("pos-equator", POS, (0, 0, 1), (3, 0, 0)),
     # Re cos(beta) + alt cos(phi): zero up to the rounding of pi/2 and of beta within 1 ulp of it
-    case("pos-pole", 10, (HP, 0, 2), (4 * math.cos(HP), 0, 3), 1e-15),
-    case("ray-entering", 11, (4, 0, 0, -1, 0, 0), (2, 0, 0)), case("ray-long-u", 11, (4, 0, 0, -2, 0, 0), (2, 0, 0)),
-    case("ray-behind", 11, (4, 0, 0, 1, 0, 0), (2, 0, 0)), case("ray-tie-l2", 11, (0, 0, 0, 1, 0, 0), (-2, 0, 0)),
-    case("ray-tangent", 11, (2, 0, 5, 0, 0, -1), (2, 0, 0)), case("ray-pole", 11, (0, 0, 3, 0, 0, -1), (0, 0, 1)),
-    case("ray-miss", 11, (4, 0, 0, 0, 1, 0), (NAN,) * 3, 0), case("ray-zero-u", 11, (4, 0, 0, 0, 0, 0), (NAN,) * 3, 0),
-    case("aer-zenith", 12, (3, 0, 0, 0, 0, 0), (0, HP, 1)), case("aer-east", 12, (2, 1, 0, 0, 0, 0), (HP, 0, 1)),
-    case("aer-west", 12, (2, -1, 0, 0, 0, 0), (-HP, 0, 1)), case("aer-north", 12, (2, 0, 1, 0, 0, 0), (0, 0, 1)),
-    case("aer-at-observer", 12, (2, 0, 0, 0, 0, 0), (0, NAN, 0), 0),
-    case("aer-observer-altitude", 12, (4, 0, 0, 0, 0, 1), (0, HP, 1)),
+    case("pos-pole", POS, (HP, 0, 2), (4 * math.cos(HP), 0, 3), 1e-15),
+    case("ray-entering", RAY, (4, 0, 0, -1, 0, 0), (2, 0, 0)), case("ray-long-u", RAY, (4, 0, 0, -2, 0, 0), (2, 0, 0)),
+    case("ray-behind", RAY, (4, 0, 0, 1, 0, 0), (2, 0, 0)), case("ray-tie-l2", RAY, (0, 0, 0, 1, 0, 0), (-2, 0, 0)),
+    case("ray-tangent", RAY, (2, 0, 5, 0, 0, -1), (2, 0, 0)), case("ray-pole", RAY, (0, 0, 3, 0, 0, -1), (0, 0, 1)),
+    case("ray-miss", RAY, (4, 0, 0, 0, 1, 0), (NAN,) * 3, 0),
+    case("ray-zero-u", RAY, (4, 0, 0, 0, 0, 0), (NAN,) * 3, 0),
+    case("aer-zenith", AER, (3, 0, 0, 0, 0, 0), (0, HP, 1)), case("aer-east", AER, (2, 1, 0, 0, 0, 0), (HP, 0, 1)),
+    case("aer-west", AER, (2, -1, 0, 0, 0, 0), (-HP, 0, 1)), case("aer-north", AER, (2, 0, 1, 0, 0, 0), (0, 0, 1)),
+    case("aer-at-observer", AER, (2, 0, 0, 0, 0, 0), (0, NAN, 0), 0),
+    case("aer-observer-altitude", AER, (4, 0, 0, 0, 0, 1), (0, HP, 1)),
 ]
 
 
@@ -86,9 +96,7 @@ def test_routine_through_table(consumer, slot, x, want, tol):
 def test_latitude_conversions_match_mpmath_and_invert(consumer, e):
     phi = np.linspace(-1.5707, 1.5707, 41)
     beta = consumer.bare_reduced_lat_from_geodetic_lat(e, phi)
-    with mpmath.workdps(30):
-        want = [float(mpmath.atan((1 - mpmath.mpf(e.f)) * mpmath.tan(mpmath.mpf(p)))) for p in phi]
-    near(beta, want, 4e-16)
+    near(beta, reduced_lat(phi, e.Re, e.f), 4e-16)
     near(consumer.bare_geodetic_lat_from_reduced_lat(e, beta), phi, 1e-12)
     assert np.array_equal(np.sign(beta), np.sign(phi))
     near(consumer.bare_reduced_lat_from_geodetic_lat(SPHERE, phi), phi, 4e-16)
@@ -110,7 +118,8 @@ def test_surface_frames_and_positions(consumer, e):
     near(up, gradient / np.linalg.norm(gradient, axis=1, keepdims=True), 1e-15)
     near(consumer.bare_surf_coord_from_surf_pos(e, r), np.stack([lat, lon], -1), 1e-12)
     # the frame is exactly what the normal and tangent slots give
-    assert enu.tobytes() == np.hstack([consumer.bare(e, 4, 0, lat, lon), consumer.bare(e, 3, 0, lat, lon)]).tobytes()
+    frame = np.hstack([consumer.bare(e, TANGENTS, 0, lat, lon), consumer.bare(e, NORMAL, 0, lat, lon)])
+    assert enu.tobytes() == frame.tobytes()
     if e is SPHERE:
         near(r, e.Re * up, 1e-15)
 
@@ -130,27 +139,27 @@ def test_round_trip_wgs84(consumer):
 
 def test_newton_cycle_deep_inside_ends_at_a_root_in_the_quadrant(consumer):
     r = (40798.83958831092, 9341.932787049693, 256.4438281130133)
-    (beta,) = consumer.call(W, 8, r)
+    (beta,) = consumer.call(W, SOLVE, r)
     assert 0.0 <= beta <= HP
     e2 = W.f * (2 - W.f)
     a, b = math.hypot(r[0], r[1]) / (W.Re * e2), (1 - W.f) * r[2] / (W.Re * e2)
     with mpmath.workdps(30):  # g(beta) = sin b cos b - A sin b + B cos b
         assert abs(mpmath.sin(beta) * mpmath.cos(beta) - a * mpmath.sin(beta) + b * mpmath.cos(beta)) < 1e-12
-    lla = consumer.call(W, 9, r)
-    np.testing.assert_allclose(consumer.call(W, 10, lla), r, rtol=0, atol=1e-6)  # r is on the foot point's normal
+    lla = consumer.call(W, LLA, r)
+    np.testing.assert_allclose(consumer.call(W, POS, lla), r, rtol=0, atol=1e-6)  # r is on the foot point's normal
 
 
 @pytest.mark.parametrize("r", [(3, 0, 0), (1, 1, 1), (0.3, -0.2, 5), (1e-3, 0, -7), (-4, 1e-9, 2), (0, 0, -1e-3)])
 def test_sphere_gives_geocentric_coordinates(consumer, r):
     lat, norm = math.atan2(r[2], math.hypot(r[0], r[1])), math.sqrt(sum(c * c for c in r))
-    near(consumer.call(SPHERE, 8, r), (lat,), 1e-15)
-    near(consumer.call(SPHERE, 9, r), (lat, math.atan2(r[1], r[0]), norm - 2.0), 1e-15)
+    near(consumer.call(SPHERE, SOLVE, r), (lat,), 1e-15)
+    near(consumer.call(SPHERE, LLA, r), (lat, math.atan2(r[1], r[0]), norm - 2.0), 1e-15)
 
 
 P, L, H = 0.6, -1.1, 1234.5  # a WGS84 point of reference
-SAMPLE = {1: (P,), 2: (P,), 3: (P, L), 4: (P, L), 5: (P, L), 6: (P, L),
-          7: tuple(surface_point(W, P, L)), 8: (3e6, -4e6, 3.9e6), 9: (3e6, -4e6, 3.9e6), 10: (P, L, H),
-          11: (2e7, 1e6, -1e6, -1.0, -0.05, 0.05), 12: (3e6, -4e6, 3.9e6, P, L, H)}
+SAMPLE = {REDUCED: (P,), GEODETIC: (P,), NORMAL: (P, L), TANGENTS: (P, L), ENU: (P, L), SURF_POS: (P, L),
+          SURF_COORD: tuple(surface_point(W, P, L)), SOLVE: (3e6, -4e6, 3.9e6), LLA: (3e6, -4e6, 3.9e6),
+          POS: (P, L, H), RAY: (2e7, 1e6, -1e6, -1.0, -0.05, 0.05), AER: (3e6, -4e6, 3.9e6, P, L, H)}
 
 
 def aer(d, enu):
@@ -162,19 +171,20 @@ def aer(d, enu):
 def perturbed(consumer):
     """Composite results, from the plain slots, when one slot's result is perturbed."""
     p = lambda slot, x: np.array(consumer.call(W, slot, x))
-    t, obs = np.array(SAMPLE[12][:3]), (P, L, H)
+    t, obs = np.array(SAMPLE[AER][:3]), (P, L, H)
     return {
-        (5, 3): np.r_[p(4, (P, L)), 2 * p(3, (P, L))],
-        (5, 4): np.r_[2 * p(4, (P, L)), p(3, (P, L))],
-        (10, 3): p(6, (P, L)) + 2 * H * p(3, (P, L)),
-        (10, 6): 2 * p(6, (P, L)) + H * p(3, (P, L)),
-        (9, 8): [math.atan(math.tan(p(8, SAMPLE[9])[0] + 0.125) / (1 - W.f)), p(9, SAMPLE[9])[1]],
-        (12, 10): aer(t - 2 * p(10, obs), p(5, (P, L))),
-        (12, 5): aer(t - p(10, obs), 2 * p(5, (P, L))),
+        (ENU, NORMAL): np.r_[p(TANGENTS, (P, L)), 2 * p(NORMAL, (P, L))],
+        (ENU, TANGENTS): np.r_[2 * p(TANGENTS, (P, L)), p(NORMAL, (P, L))],
+        (POS, NORMAL): p(SURF_POS, (P, L)) + 2 * H * p(NORMAL, (P, L)),
+        (POS, SURF_POS): 2 * p(SURF_POS, (P, L)) + H * p(NORMAL, (P, L)),
+        (LLA, SOLVE): [geodetic_lat(p(SOLVE, SAMPLE[LLA])[0] + 0.125, W.Re, W.f), p(LLA, SAMPLE[LLA])[1]],
+        (AER, POS): aer(t - 2 * p(POS, obs), p(ENU, (P, L))),
+        (AER, ENU): aer(t - p(POS, obs), 2 * p(ENU, (P, L))),
     }
 
 
-@pytest.mark.parametrize("slot, replaced", [(5, 3), (5, 4), (10, 3), (10, 6), (9, 8), (12, 10), (12, 5)])
+@pytest.mark.parametrize("slot, replaced", [(ENU, NORMAL), (ENU, TANGENTS), (POS, NORMAL), (POS, SURF_POS),
+                                             (LLA, SOLVE), (AER, POS), (AER, ENU)])
 def test_composite_routines_dispatch_through_the_table(consumer, slot, replaced):
     out, calls, exc = consumer.derived(W, slot, replaced, 1, SAMPLE[slot])
     want = perturbed(consumer)[slot, replaced]
@@ -183,10 +193,11 @@ def test_composite_routines_dispatch_through_the_table(consumer, slot, replaced)
 
 
 @pytest.mark.parametrize("slot, replaced, mode, calls", [
-    *[param(s, r, 1, 0, id=f"slot{s}-never-calls-slot{r}") for s in range(3, 13) for r in (1, 2)],
-    *[param(s, r, 0, n, id=f"slot{s}-calls-slot{r}-{n}x") for s, r, n in [
-        (5, 3, 1), (5, 4, 1), (10, 3, 1), (10, 6, 1), (9, 8, 1), (9, 3, 0), (12, 10, 1), (12, 5, 1),
-        (12, 3, 2), (12, 4, 1), (12, 6, 1), (1, 1, 1), (2, 2, 1)]],
+    *[param(s, r, 1, 0, id=f"{s}-never-calls-{r}") for s in SLOTS[2:] for r in (REDUCED, GEODETIC)],
+    *[param(s, r, 0, n, id=f"{s}-calls-{r}-{n}x") for s, r, n in [
+        (ENU, NORMAL, 1), (ENU, TANGENTS, 1), (POS, NORMAL, 1), (POS, SURF_POS, 1), (LLA, SOLVE, 1), (LLA, NORMAL, 0),
+        (AER, POS, 1), (AER, ENU, 1), (AER, NORMAL, 2), (AER, TANGENTS, 1), (AER, SURF_POS, 1),
+        (REDUCED, REDUCED, 1), (GEODETIC, GEODETIC, 1)]],
 ])
 def test_table_use_of_composite_routines(consumer, slot, replaced, mode, calls):
     """Replaced slots are reached through the table as often as the routine needs them;
@@ -197,9 +208,10 @@ def test_table_use_of_composite_routines(consumer, slot, replaced, mode, calls):
 
 
 @pytest.mark.parametrize("slot, replaced, written", [
-    param(10, 6, [0, 0, 0], id="pos-stops-after-surface"), param(10, 3, [0, 0, 0], id="pos-stops-after-normal"),
-    param(5, 4, [0] * 6 + [1] * 3, id="enu-keeps-up"), param(9, 8, [0, 1, 0], id="lla-keeps-lon"),
-    param(12, 10, [0, 0, 0], id="aer-stops-after-pos"), param(12, 5, [0, 0, 0], id="aer-stops-after-enu"),
+    param(POS, SURF_POS, [0, 0, 0], id="pos-stops-after-surface"),
+    param(POS, NORMAL, [0, 0, 0], id="pos-stops-after-normal"),
+    param(ENU, TANGENTS, [0] * 6 + [1] * 3, id="enu-keeps-up"), param(LLA, SOLVE, [0, 1, 0], id="lla-keeps-lon"),
+    param(AER, POS, [0, 0, 0], id="aer-stops-after-pos"), param(AER, ENU, [0, 0, 0], id="aer-stops-after-enu"),
 ])
 def test_exception_from_replaced_slot_stops_composite(consumer, slot, replaced, written):
     out, calls, exc = consumer.derived(W, slot, replaced, 2, SAMPLE[slot])
@@ -210,7 +222,7 @@ def test_exception_from_replaced_slot_stops_composite(consumer, slot, replaced, 
     assert np.all(np.array(out)[~mask] == consumer.SENTINEL)
 
 
-@pytest.mark.parametrize("slot", [5, 9, 10, 12])
+@pytest.mark.parametrize("slot", [ENU, LLA, POS, AER])
 def test_thread_without_gil_ignores_another_threads_pending_exception(consumer, slot):
     out, finished = consumer.call(W, slot, SAMPLE[slot], True)
     assert finished
@@ -218,15 +230,16 @@ def test_thread_without_gil_ignores_another_threads_pending_exception(consumer, 
 
 
 def columns(slot, n=500):
-    rng = np.random.default_rng(slot)
+    rng = np.random.default_rng(SLOTS.index(slot) + 1)  # the seeds of slots numbered from 1
     lat, lon = rng.uniform(-1.56, 1.56, n), rng.uniform(-PI, PI, n)
     r = rng.normal(size=(n, 3)) * rng.uniform(1e3, 4e7, (n, 1))
-    return {1: (lat,), 2: (lat,), 3: (lat, lon), 4: (lat, lon), 5: (lat, lon), 6: (lat, lon),
-            7: (surface_point(W, lat, lon),), 8: (r,), 9: (r,), 10: (lat, lon, rng.uniform(-1e5, 4e7, n)),
-            11: (np.broadcast_to([2.5e7, 1e6, -3e6], (n, 3)), -r), 12: (r, P, L, H)}[slot]
+    return {REDUCED: (lat,), GEODETIC: (lat,), NORMAL: (lat, lon), TANGENTS: (lat, lon), ENU: (lat, lon),
+            SURF_POS: (lat, lon), SURF_COORD: (surface_point(W, lat, lon),), SOLVE: (r,), LLA: (r,),
+            POS: (lat, lon, rng.uniform(-1e5, 4e7, n)), RAY: (np.broadcast_to([2.5e7, 1e6, -3e6], (n, 3)), -r),
+            AER: (r, P, L, H)}[slot]
 
 
-@pytest.mark.parametrize("slot", range(1, 13))
+@pytest.mark.parametrize("slot", SLOTS)
 def test_threads_match_single_thread_bitwise(consumer, slot):
     args = columns(slot)
     single = consumer.bare(W, slot, 0, *args)

@@ -4,7 +4,6 @@ a crash or a leaked argument reference fails. QUORVANE_FUZZ_EXAMPLES sets the ex
 
 import numbers
 import os
-import subprocess
 import sys
 import warnings
 
@@ -15,6 +14,7 @@ from hypothesis import strategies as st
 from hypothesis.extra import numpy as hnp
 
 import quorvane.mathtools.ellipsoid.ellipsoid as M
+from support.methods import METHODS
 
 E = M.Ellipsoid(6378137.0, 1 / 298.257223563)
 F8 = np.dtype(np.float64)
@@ -125,7 +125,7 @@ def anything(n):
 
 
 # Roles: "x" a number or n numbers, "p" a position (3,) or n positions (n, 3), "v" a three-vector, "s" a number.
-METHODS = {"reduced_lat_from_geodetic_lat": "x", "geodetic_lat_from_reduced_lat": "x", "pos_from_lla": "xxx",
+ROLES = {"reduced_lat_from_geodetic_lat": "x", "geodetic_lat_from_reduced_lat": "x", "pos_from_lla": "xxx",
            "lla_from_pos": "p", "solve_reduced_lat_equation": "p", "surf_pos_from_surf_coord": "xx",
            "surf_coord_from_surf_pos": "p", "enu": "xx", "surf_pos_of_ray_first_intersection": "vp", "aer_coords": "psss"}
 RECORDS = {"lla_from_pos": M.LLA_dtype, "surf_coord_from_surf_pos": M.SurfCoord_dtype, "enu": M.ENU_dtype,
@@ -153,7 +153,7 @@ def result_forms(name, args):
     if any(isinstance(a, HOSTILE) for a in args):  # their attributes may answer differently by now
         return [one, (many, 1 + len(trailing))]
     points = args[name == "surf_pos_of_ray_first_intersection"]
-    if METHODS[name][0] == "x":
+    if ROLES[name][0] == "x":
         is_one = all(isinstance(a, numbers.Real) for a in args)
     elif name in ("lla_from_pos", "solve_reduced_lat_equation"):
         is_one = points.shape == (3,)
@@ -189,7 +189,7 @@ def check_call(name, args):
                                  HealthCheck.filter_too_much])
 @given(data=st.data())
 def test_any_argument_gives_a_result_of_the_method_kind_or_an_argument_error(name, data):
-    check_call(name, data.draw(arguments(METHODS[name]), label="args"))
+    check_call(name, data.draw(arguments(ROLES[name]), label="args"))
 
 
 class ItemsAreFloats(np.ndarray):
@@ -205,32 +205,8 @@ def test_latitude_result_of_a_one_double_record_argument_is_float64(name, x):
     check_call(name, (x,))
 
 
-RESIZE_RESULT_DURING_READS = """
-import numpy as np
-import quorvane.mathtools.ellipsoid.ellipsoid as M
-E = M.Ellipsoid(6378137.0, 1 / 298.257223563)
-made = []
-class Grabbing(np.ndarray):  # keeps the array zeros_like makes from it and resizes it at item reads
-    __array_finalize__ = lambda self, obj: made.append(self)
-    def __getitem__(self, i):
-        while made:
-            made.pop().resize((size,), refcheck=False)
-        return np.ndarray.__getitem__(self, i)
-for size in [1 << 16, 0] * 50:
-    x = np.full(4, 0.5).view(Grabbing)
-    made.clear()
-    try:
-        r = E.reduced_lat_from_geodetic_lat(x)
-    except Exception:  # refusing the call is fine too
-        continue
-    assert (r[:4] == E.reduced_lat_from_geodetic_lat(0.5)).all(), r[:4]
-    junk = [np.ones(4) for _ in range(20)]
-print("ok")
-"""
-
-
-def test_result_resized_by_an_argument_hook_is_not_written_after_free():
+def test_result_resized_by_an_argument_hook_is_not_written_after_free(script):
     # The stores go to the result's current memory (or the call fails), never to
     # the memory it had before a hook of the argument resized it.
-    done = subprocess.run([sys.executable, "-c", RESIZE_RESULT_DURING_READS], capture_output=True, text=True, timeout=120)
+    done = script("resize_result_during_reads.py")
     assert (done.returncode, done.stdout.strip()) == (0, "ok"), done.stderr[-2000:]

@@ -7,7 +7,6 @@ import importlib
 import math
 import numbers
 import pickle
-import subprocess
 import sys
 import types
 import weakref
@@ -19,12 +18,14 @@ import pytest
 import quorvane.datamodel as datamodel
 import quorvane.mathtools.ellipsoid.ellipsoid as emod
 from quorvane.mathtools.ellipsoid.ellipsoid import Ellipsoid
+from support.consumer import SLOTS
+from support.methods import METHODS
 
 NAME = "quorvane.mathtools.ellipsoid.ellipsoid"
 REFUSED = "no default __reduce__ due to non-trivial __cinit__"
 D, A = "double | ndarray[double]", "ndarray[double]"
 # Method -> (parameter annotations in order, return annotation), in type-dict order.
-METHODS = {
+ANNOTATIONS = {
     "reduced_lat_from_geodetic_lat": ({"geodetic_lat": D}, D),
     "geodetic_lat_from_reduced_lat": ({"reduced_lat": D}, D),
     "enu": ({"lat": D, "lon": D}, "ndarray[ENU_dtype]"),
@@ -98,13 +99,10 @@ def test_init_recall_neither_validates_nor_stores():
     assert (e.Re, e.f, e.Rp) == (2.0, 0.5, 1.0)
 
 
-def test_assertions_disabled_store_unchecked_values():
-    code = ("from quorvane.mathtools.ellipsoid.ellipsoid import Ellipsoid as E\n"
-            "e = E(-1.0, 2.0); n = E(float('nan'), float('nan'))\n"
-            "print(repr((e.Re, e.f, e.Rp, n.Rp != n.Rp)))")
-    out = subprocess.run([sys.executable, "-O", "-c", code], capture_output=True, text=True,
-                         check=True).stdout
-    assert out.strip().splitlines()[-1] == repr((-1.0, 2.0, 1.0, True))
+def test_assertions_disabled_store_unchecked_values(script):
+    proc = script("unchecked_construction.py", optimise=True)
+    assert proc.returncode == 0, proc.stderr
+    assert proc.stdout.strip().splitlines()[-1] == repr((-1.0, 2.0, 1.0, True))
 
 
 def test_instances_are_immutable_slotless_and_untracked():
@@ -144,7 +142,8 @@ def test_type_identity_docstring_and_member_order():
     assert Ellipsoid.__doc__.splitlines()[0] == "Ellipsoid(double Re, double f) -> None"
     assert not set(Ellipsoid.__dict__) & {"__eq__", "__lt__", "__hash__", "__repr__", "__str__",
                                           "__call__", "__iter__", "__len__", "__getitem__"}
-    members = [*METHODS, "__reduce__", "__setstate__", "Re", "f", "Rp"]
+    assert METHODS == tuple(ANNOTATIONS)
+    members = [*ANNOTATIONS, "__reduce__", "__setstate__", "Re", "f", "Rp"]
     assert [k for k in Ellipsoid.__dict__ if k in members] == members
 
 
@@ -161,15 +160,16 @@ def test_vtable_capsule_is_unnamed_and_shared_by_instances():
     e = Ellipsoid(2.0, 0.5)
     # The table pointer follows the object header (refcount, type).
     assert ctypes.c_void_p.from_address(id(e) + 16).value == table
-    slots = (ctypes.c_void_p * 12).from_address(table)
+    slots = dict(zip(SLOTS, (ctypes.c_void_p * len(SLOTS)).from_address(table)))
     lat_fn = ctypes.CFUNCTYPE(ctypes.c_double, ctypes.c_void_p, ctypes.c_double)
-    assert lat_fn(slots[0])(id(e), math.pi / 4) == pytest.approx(math.atan(0.5), rel=1e-15)
-    assert lat_fn(slots[1])(id(e), math.atan(0.5)) == pytest.approx(math.pi / 4, rel=1e-15)
+    reduced, geodetic = slots["c_reduced_lat_from_geodetic_lat"], slots["c_geodetic_lat_from_reduced_lat"]
+    assert lat_fn(reduced)(id(e), math.pi / 4) == pytest.approx(math.atan(0.5), rel=1e-15)
+    assert lat_fn(geodetic)(id(e), math.atan(0.5)) == pytest.approx(math.pi / 4, rel=1e-15)
 
 
-@pytest.mark.parametrize("name", list(METHODS))
+@pytest.mark.parametrize("name", METHODS)
 def test_method_objects(name):
-    params, ret = METHODS[name]
+    params, ret = ANNOTATIONS[name]
     fn = Ellipsoid.__dict__[name]
     assert getattr(Ellipsoid, name) is fn  # unbound through the class, like a Python function
     assert (fn.__name__, fn.__qualname__, fn.__module__) == (name, f"Ellipsoid.{name}", NAME)

@@ -10,6 +10,7 @@ import numpy as np
 import pytest
 
 import quorvane.mathtools.ellipsoid.ellipsoid as M
+from support.methods import METHODS
 
 THREADS, POINTS, ROUNDS, STEP = 8, 2000, 3, 100
 E = M.Ellipsoid(6378137.0, 1 / 298.257223563)
@@ -42,18 +43,19 @@ def calls(thread):
     u, src = rng.normal(size=(POINTS, 3)), np.array([2e7, -1e7, 5e6])  # many rays miss: NaN
     lat[::97], r[::89, 1], u[::83] = np.nan, np.inf, 0.0
     obs = (lat[1], lon[1], alt[1])
-    batches = [("reduced_lat_from_geodetic_lat", (lat,)), ("geodetic_lat_from_reduced_lat", (lat,)),
-               ("enu", (lat, lon)), ("surf_pos_from_surf_coord", (lat, lon)),
-               ("surf_coord_from_surf_pos", (r,)), ("solve_reduced_lat_equation", (r,)),
-               ("lla_from_pos", (r,)), ("pos_from_lla", (lat, lon, alt)),
-               ("surf_pos_of_ray_first_intersection", (src, u)), ("aer_coords", (r, *obs))]
-    ones = [c for i in range(0, POINTS, STEP) for c in [
-        ("reduced_lat_from_geodetic_lat", (float(lat[i]),)),
-        ("geodetic_lat_from_reduced_lat", (lat[i],)),
-        ("enu", (lat[i], lon[i])), ("surf_pos_from_surf_coord", (float(lat[i]), float(lon[i]))),
-        ("surf_coord_from_surf_pos", (r[i],)), ("solve_reduced_lat_equation", (r[i],)),
-        ("lla_from_pos", (r[i],)), ("pos_from_lla", (float(lat[i]), lon[i], float(alt[i]))),
-        ("surf_pos_of_ray_first_intersection", (src, u[i])), ("aer_coords", (r[i], *obs))]]
+    batch = {"reduced_lat_from_geodetic_lat": (lat,), "geodetic_lat_from_reduced_lat": (lat,),
+             "enu": (lat, lon), "surf_pos_from_surf_coord": (lat, lon),
+             "surf_coord_from_surf_pos": (r,), "solve_reduced_lat_equation": (r,),
+             "lla_from_pos": (r,), "pos_from_lla": (lat, lon, alt),
+             "surf_pos_of_ray_first_intersection": (src, u), "aer_coords": (r, *obs)}
+    one = {"reduced_lat_from_geodetic_lat": lambda i: (float(lat[i]),),
+           "geodetic_lat_from_reduced_lat": lambda i: (lat[i],),
+           "enu": lambda i: (lat[i], lon[i]), "surf_pos_from_surf_coord": lambda i: (float(lat[i]), float(lon[i])),
+           "surf_coord_from_surf_pos": lambda i: (r[i],), "solve_reduced_lat_equation": lambda i: (r[i],),
+           "lla_from_pos": lambda i: (r[i],), "pos_from_lla": lambda i: (float(lat[i]), lon[i], float(alt[i])),
+           "surf_pos_of_ray_first_intersection": lambda i: (src, u[i]), "aer_coords": lambda i: (r[i], *obs)}
+    batches = [(name, batch[name]) for name in METHODS]
+    ones = [(name, one[name](i)) for i in range(0, POINTS, STEP) for name in METHODS]
     everything = batches + ones
     return [everything[k] for k in rng.permutation(len(everything))]
 

@@ -29,7 +29,8 @@ Ellipsoid_MethodTable *g_table = nullptr;
 constexpr int NIN[13] = {0, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 6, 6};
 constexpr int NOUT[13] = {0, 1, 1, 3, 6, 9, 3, 2, 1, 3, 3, 3, 3};
 
-// One call of table slot `slot` (1..12) through the table of e; no Python API.
+// One call of table slot `slot` (1..12, in the header's order; support/consumer.py
+// maps the slot names to these numbers) through the table of e; no Python API.
 inline void run(Ellipsoid *e, int slot, const double *in, double *out) {
     Ellipsoid_MethodTable *t = e->vtab;
     const SurfCoord sc = {in[0], in[1]};

@@ -1,0 +1,25 @@
+"""The tests' support package (tests/support), which the benchmarks share: the
+method list taken from the built module, the compiled consumer that gives the
+bare loops, and the mpmath references.
+
+It is loaded from its folder under the name ``support``, the name the tests
+import it by, without putting tests/ on sys.path, so no test module becomes
+importable from here.
+"""
+
+import importlib.util
+import sys
+from pathlib import Path
+
+FOLDER = Path(__file__).resolve().parents[1] / "tests" / "support"
+
+
+def tests_support():
+    """The package ``support``; its modules are then imported as ``support.<name>``."""
+    if "support" not in sys.modules:
+        spec = importlib.util.spec_from_file_location("support", FOLDER / "__init__.py",
+                                                      submodule_search_locations=[str(FOLDER)])
+        package = importlib.util.module_from_spec(spec)
+        sys.modules["support"] = package
+        spec.loader.exec_module(package)
+    return sys.modules["support"]
