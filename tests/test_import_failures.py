@@ -10,6 +10,7 @@ import pytest
 NAME = "quorvane.mathtools.ellipsoid.ellipsoid"
 VT = "quorvane.mathtools.vectools.vectools"
 CAPI_API = "numpy.core.multiarray failed to import"
+NOT_STARTED = f"cannot create '{NAME}.Ellipsoid' instances: its module did not finish starting"
 
 
 def halted(name):
@@ -41,6 +42,8 @@ def wrong(routine, expected, got):
     ("datamodel-without-AER", ("ImportError", "cannot import name AER_dtype")),
     ("datamodel-first-missing-name-reported", ("ImportError", "cannot import name SurfCoord_dtype")),
     ("numbers-import", halted("numbers")),
+    # "%.200s" of the module name counts bytes of UTF-8, as for the routine's name.
+    ("norm-missing-long-module-name", ("ImportError", "\u00e9" * 100 + " does not export expected C function norm")),
 ])
 def test_failed_import_aborts_cleanly_and_can_be_retried(script, scenario, expected):
     proc = script("import_failure.py", scenario)
@@ -52,7 +55,11 @@ def test_failed_import_aborts_cleanly_and_can_be_retried(script, scenario, expec
         assert report is None
         return
     assert report is not None, "import succeeded despite the broken dependency"
-    exc_type, message, init_entry, left_behind = report
+    exc_type, message, init_entry, left_behind, construction = report
     assert exc_type == expected[0]
     assert message.startswith(CAPI_API) if expected[1] == CAPI_API else message == expected[1]
     assert init_entry and not left_behind
+    # Regression: a type left ready by a failed start-up made instances whose
+    # routines could reach vector-routine pointers that were never bound.
+    if construction is not None:
+        assert construction == ["TypeError", NOT_STARTED]

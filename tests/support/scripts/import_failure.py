@@ -8,7 +8,8 @@ restored and the module imported again, which must compute (every vector
 routine bound). Prints, as JSON, [report, aer]: report is None for a
 successful first import, else [exception type, message, whether the module's
 init function is on the traceback, whether the module was left in
-sys.modules]; aer is aer_coords of a target from an observer on
+sys.modules, what constructing the Ellipsoid type that the failed start-up left
+among object's subclasses gave (null when it is not there)]; aer is aer_coords of a target from an observer on
 Ellipsoid(2, 0.5)."""
 
 import ctypes
@@ -101,7 +102,22 @@ SCENARIOS = {
     "datamodel-without-AER": lambda: dtypes("SurfCoord_dtype", "LLA_dtype", "ENU_dtype"),
     "datamodel-first-missing-name-reported": lambda: dtypes("LLA_dtype", "ENU_dtype"),
     "numbers-import": lambda: seed("numbers", None),
+    # 150 two-byte characters: 300 bytes of UTF-8, cut at 200 like the routine's name.
+    "norm-missing-long-module-name": lambda: (vectools(drop=["norm"]),
+                                              setattr(sys.modules[VT], "__name__", "\u00e9" * 150)),
 }
+
+
+def construct_leftover_type():
+    """Ellipsoid(2.0, 0.0), from the type the failed start-up may have readied."""
+    found = [t for t in object.__subclasses__() if t.__module__ == NAME and t.__name__ == "Ellipsoid"]
+    if not found:
+        return None
+    try:
+        found[0](2.0, 0.0)
+    except TypeError as exc:
+        return ["TypeError", str(exc)]
+    return ["constructed", ""]
 
 SCENARIOS[sys.argv[1]]()
 report = None
@@ -109,7 +125,8 @@ try:
     importlib.import_module(NAME)
 except (ImportError, AttributeError, TypeError) as exc:
     frames = [f.name for f in traceback.extract_tb(exc.__traceback__)]
-    report = [type(exc).__name__, str(exc), "init " + NAME in frames, NAME in sys.modules]
+    report = [type(exc).__name__, str(exc), "init " + NAME in frames, NAME in sys.modules,
+              construct_leftover_type()]
 for name, old in saved.items():
     if old is None:
         del sys.modules[name]
