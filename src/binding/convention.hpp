@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "geometry.hpp"
+#include "batch_call.hpp"
 #include "loop_plan.hpp"
 
 namespace quorvane::binding {
@@ -37,14 +38,24 @@ int all_scalars(PyObject *const *objs, int count);
 PyRef leading_extent_by_3(PyObject *obj);
 
 // Reads row i of `rows` (rows[i][j], j = 0, 1, 2) for i < stop and calls
-// body(i, row); stops at the first failed read or pending exception.
+// body(i, row); stops at the first failed read or pending exception. In a
+// closed loop over float64 rows a ready batch call converts the rows in
+// memory at once.
 template <class Body>
-bool for_each_row(const LoopPlan &plan, Source &rows, Py_ssize_t stop, Body body)
+bool for_each_row(const LoopPlan &plan, Source &rows, Py_ssize_t stop, const BatchCall &batch,
+                  Body body)
 {
     Py_ssize_t i = 0;
     StridedDoubles d;
     if (plan.closed() && rows.frozen_float64(2, &d)) {
-        for (const Py_ssize_t end = stop < d.n ? stop : d.n; i < end; ++i) {
+        const Py_ssize_t end = stop < d.n ? stop : d.n;
+        if (batch.ready() && end > 0) {
+            const kernels::In columns[] = {
+                {d.data, d.s0}, {d.data + d.s1, d.s0}, {d.data + 2 * d.s1, d.s0}};
+            batch.run(columns, 3, end);
+            i = end;
+        }
+        for (; i < end; ++i) {
             const double row[3] = {d.at(i, 0), d.at(i, 1), d.at(i, 2)};
             body(i, row);
             if (PyErr_Occurred()) {
@@ -67,9 +78,11 @@ bool for_each_row(const LoopPlan &plan, Source &rows, Py_ssize_t stop, Body body
 
 // Reads element i of each source in order (sources[k][i]) for i < stop and
 // calls body(i, values); stops at the first failed read or pending exception.
+// In a closed loop over float64 sources a ready batch call converts the
+// elements in memory at once.
 template <int K, class Body>
 bool for_each_element(const LoopPlan &plan, Source *const (&sources)[K], Py_ssize_t stop,
-                      Body body)
+                      const BatchCall &batch, Body body)
 {
     Py_ssize_t i = 0;
     StridedDoubles d[K];
@@ -78,6 +91,14 @@ bool for_each_element(const LoopPlan &plan, Source *const (&sources)[K], Py_ssiz
     for (int k = 0; k < K && all_float64; ++k) {
         all_float64 = sources[k]->frozen_float64(1, &d[k]);
         end = all_float64 && d[k].n < end ? d[k].n : end;
+    }
+    if (all_float64 && batch.ready() && end > 0) {
+        kernels::In columns[K];
+        for (int k = 0; k < K; ++k) {
+            columns[k] = {d[k].data, d[k].s0};
+        }
+        batch.run(columns, K, end);
+        i = end;
     }
     if (all_float64) {
         for (; i < end; ++i) {
@@ -112,7 +133,7 @@ bool for_each_element(const LoopPlan &plan, Source *const (&sources)[K], Py_ssiz
 // `layout`, and routine(row, element) per row. The filled result, or null.
 template <class Element, class DtypeExpr, class Routine>
 PyRef per_row(Ellipsoid *self, PyObject *points, DtypeExpr dtype_expr,
-              const RecordLayout &layout, Routine routine)
+              const RecordLayout &layout, BatchCall batch, Routine routine)
 {
     if (assertions_enabled() && !assert_rows_shape(points)) {
         return PyRef();
@@ -126,7 +147,8 @@ PyRef per_row(Ellipsoid *self, PyObject *points, DtypeExpr dtype_expr,
     Source rows(points);
     Source *const sources[] = {&rows};
     const LoopPlan plan(native_table(self), out, sources, 1);
-    const bool ok = for_each_row(plan, rows, bounded(n, out.length()),
+    batch.write_to(out, static_cast<int>(sizeof(Element) / sizeof(double)));
+    const bool ok = for_each_row(plan, rows, bounded(n, out.length()), batch,
                                  [&](Py_ssize_t i, const double *point) {
                                      out.store<Element>(i, [&](Element *element) {
                                          routine(point, element);
@@ -148,7 +170,8 @@ struct PointsForm {
 // return through numpy.asarray. routine(point, record) fills one record.
 template <class Record, class Routine>
 PyObject *record_per_point(Ellipsoid *self, PyObject *points, const PointsForm &form,
-                           PyObject *dtype_name, const RecordLayout &layout, Routine routine)
+                           PyObject *dtype_name, const RecordLayout &layout,
+                           const BatchCall &batch, Routine routine)
 {
     auto dtype = [dtype_name] { return module_global(dtype_name); };
     PyRef result;
@@ -171,7 +194,7 @@ PyObject *record_per_point(Ellipsoid *self, PyObject *points, const PointsForm &
             return nullptr;
         }
     } else {
-        result = per_row<Record>(self, points, dtype, layout, routine);
+        result = per_row<Record>(self, points, dtype, layout, batch, routine);
         if (!result) {
             return nullptr;
         }

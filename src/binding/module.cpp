@@ -7,14 +7,19 @@
 
 #include <frameobject.h>
 
+#include <cstring>
+
 #include "cpython_private.hpp"
 #include "ellipsoid_type.hpp"
 #include "messages.hpp"
+#include "src/core/kernels/batch.hpp"
+#include "thread_split.hpp"
 #include "geometry.hpp"
 #include "method_function.hpp"
 #include "module_state.hpp"
 #include "pyref.hpp"
 #include "vector_routines.hpp"
+#include "vectools_doc.hpp"
 
 namespace quorvane::binding {
 
@@ -134,6 +139,20 @@ int bind_vector_routine(PyObject *vectools, const char *name, const char *signat
     return *address != nullptr ? 0 : FAIL_HERE();
 }
 
+// Whether the module that start-up bound the routines from is the compiled
+// vectools module of this package rather than a stand-in put in sys.modules:
+// an extension module defined under that name with that docstring.
+bool is_vectools_itself(PyObject *vectools)
+{
+    PyModuleDef *def = PyModule_Check(vectools) ? PyModule_GetDef(vectools) : nullptr;
+    if (def == nullptr) {
+        PyErr_Clear();
+        return false;
+    }
+    return def->m_name != nullptr && std::strcmp(def->m_name, "vectools") == 0 &&
+           def->m_doc != nullptr && std::strcmp(def->m_doc, kVectoolsDoc) == 0;
+}
+
 int bind_vector_routines()
 {
     PyRef vectools = PyRef::steal(PyImport_ImportModule(kVectoolsName));
@@ -160,6 +179,7 @@ int bind_vector_routines()
             return -1;
         }
     }
+    v.vectools_own = is_vectools_itself(vectools.get());
     geometry::vector_routines = v;
     return 0;
 }
@@ -314,6 +334,9 @@ int start(PyObject *module)
     if (import_numpy_c_api() < 0) {
         return FAIL_HERE();
     }
+    // Both read the environment once, here, so that no call pays for it.
+    kernels::kernels();
+    configure_threads();
     if (init_state(module) < 0 || publish_type(module) < 0 || bind_vector_routines() < 0 ||
         import_numpy(module) < 0 || import_names(module, "quorvane.datamodel", dtype_names, 4) < 0 ||
         import_names(module, "numbers", real_name, 1) < 0 || remember_real(module) < 0 ||

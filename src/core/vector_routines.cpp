@@ -25,7 +25,7 @@ double unbound_norm(double *) { return kNaN; }
 }  // namespace
 
 const VectorRoutines unbound_vector_routines = {unbound_scale, unbound_binary, unbound_binary,
-                                                unbound_dot, unbound_norm};
+                                                unbound_dot,   unbound_norm,   false};
 
 VectorRoutines vector_routines = unbound_vector_routines;
 

@@ -13,6 +13,9 @@ struct VectorRoutines {
     vectools_sub_t sub;
     vectools_dot_t dot;
     vectools_norm_t norm;
+    // True when all five are quorvane.mathtools.vectools.vectools' own, so
+    // that a batch kernel may do their arithmetic inline instead.
+    bool vectools_own;
 };
 
 // Until start-up has bound all five, stand-ins that give NaN results: no

@@ -153,6 +153,40 @@ bool ResultView::refresh(Py_ssize_t i, Py_ssize_t j)
     return i < shape_[0] && (ndim_ == 1 || j < shape_[1]);
 }
 
+bool ResultView::out_columns(StridedColumn *columns, int count) const
+{
+    if (live_ != nullptr && !closed_) {
+        return false;
+    }
+    if (ndim_ == 1) {
+        if (layout_->size != count * static_cast<Py_ssize_t>(sizeof(double))) {
+            return false;
+        }
+        for (int j = 0; j < count; ++j) {
+            columns[j] = {data_ + j * static_cast<std::ptrdiff_t>(sizeof(double)), strides_[0]};
+        }
+        return true;
+    }
+    if (shape_[1] < count) {
+        return false;
+    }
+    for (int j = 0; j < count; ++j) {
+        columns[j] = {data_ + j * strides_[1], strides_[0]};
+    }
+    return true;
+}
+
+bool CellStores::out_columns(StridedColumn *columns, int count) const
+{
+    if (!direct_ || columns_ < count) {
+        return false;
+    }
+    for (int j = 0; j < count; ++j) {
+        columns[j] = {data_ + j * column_stride_, row_stride_};
+    }
+    return true;
+}
+
 CellStores::CellStores(PyObject *target) : target_(target)
 {
     // Only an array no Python code can reach keeps its layout between stores.

@@ -8,6 +8,7 @@
 // results; anything else is called as it is.
 #pragma once
 
+#include <cstddef>
 #include <cstring>
 
 #include "lookups.hpp"
@@ -20,6 +21,12 @@ namespace quorvane::binding {
 // other reference, no weak reference, and (being exact) not tracked by the collector, so no
 // Python code can resize it, re-type it or free its memory behind the caller.
 bool is_private_array(PyObject *obj);
+
+// A column of doubles: element i at data + i * stride.
+struct StridedColumn {
+    char *data;
+    std::ptrdiff_t stride;
+};
 
 // A writable view of a result as elements of `layout` in one or two
 // dimensions, any strides. Stores never go past the view's own extents.
@@ -42,6 +49,13 @@ public:
 
     // For a loop in which no Python code can run: the layout stays as it is.
     void close() { closed_ = true; }
+
+    // Column j < count of the result as a base address and a stride: the
+    // j-th double of each record (a record of `count` doubles, or a double
+    // for count 1), or column j of a two-dimensional result. Only while the
+    // layout cannot change (a private result, or a closed loop); false
+    // otherwise, or when the result has fewer columns.
+    bool out_columns(StridedColumn *columns, int count) const;
 
     // Lets write() fill element i (a record or a double) in place. A result
     // that Python code may reach is written through a local copy, committed
@@ -98,6 +112,9 @@ public:
 
     // Stores run no Python code.
     bool direct() const { return direct_; }
+
+    // Column j < count of a direct result (see ResultView::out_columns).
+    bool out_columns(StridedColumn *columns, int count) const;
 
     // False with the assignment's exception set.
     bool assign(Py_ssize_t i, Py_ssize_t k, double value) const

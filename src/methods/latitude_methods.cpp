@@ -8,7 +8,7 @@ namespace quorvane::binding {
 
 namespace {
 
-template <double (*routine)(Ellipsoid *, double)>
+template <double (*routine)(Ellipsoid *, double), kernels::Kernel kernels::BatchKernels::*kernel>
 PyObject *latitude_method(Ellipsoid *self, PyObject *const *args)
 {
     PyObject *const x = args[0];
@@ -38,7 +38,9 @@ PyObject *latitude_method(Ellipsoid *self, PyObject *const *args)
     Source *const sources[] = {&source};
     // The statically bound routine runs no Python code.
     const LoopPlan plan(true, out, sources, 1);
-    const bool ok = for_each_element(plan, sources, bounded(n, out.length()),
+    BatchCall batch(kernels::kernels().*kernel, self);
+    batch.write_to(out, 1);
+    const bool ok = for_each_element(plan, sources, bounded(n, out.length()), batch,
                                      [&](Py_ssize_t i, const double *value) {
                                          out.store<double>(i, [&](double *beta) {
                                              *beta = routine(self, value[0]);
@@ -54,12 +56,14 @@ PyObject *latitude_method(Ellipsoid *self, PyObject *const *args)
 
 PyObject *reduced_lat_from_geodetic_lat(Ellipsoid *self, PyObject *const *args)
 {
-    return latitude_method<geometry::c_reduced_lat_from_geodetic_lat>(self, args);
+    return latitude_method<geometry::c_reduced_lat_from_geodetic_lat,
+                           &kernels::BatchKernels::reduced_lat_from_geodetic_lat>(self, args);
 }
 
 PyObject *geodetic_lat_from_reduced_lat(Ellipsoid *self, PyObject *const *args)
 {
-    return latitude_method<geometry::c_geodetic_lat_from_reduced_lat>(self, args);
+    return latitude_method<geometry::c_geodetic_lat_from_reduced_lat,
+                           &kernels::BatchKernels::geodetic_lat_from_reduced_lat>(self, args);
 }
 
 }  // namespace quorvane::binding

@@ -39,7 +39,9 @@ PyObject *pos_from_lla(Ellipsoid *self, PyObject *const *args)
     Source alt_source(alt);
     Source *const sources[] = {&lat_source, &lon_source, &alt_source};
     const LoopPlan plan(native_table(self), out, sources, 3);
-    const bool ok = for_each_element(plan, sources, bounded(n, out.length()),
+    BatchCall batch(kernels::kernels().pos_from_lla, self);
+    batch.write_to(out, 3);
+    const bool ok = for_each_element(plan, sources, bounded(n, out.length()), batch,
                                      [&](Py_ssize_t i, const double *lla) {
                                          double r[3];
                                          self->vtab->c_pos_from_lla(
@@ -60,7 +62,8 @@ PyObject *lla_from_pos(Ellipsoid *self, PyObject *const *args)
         return nullptr;
     }
     return record_per_point<LLA>(self, r, {one_point, false, state.int_1}, state.names.LLA_dtype,
-                                 kLLALayout, [self](const double *position, LLA *lla) {
+                                 kLLALayout, BatchCall(kernels::kernels().lla_from_pos, self),
+                                 [self](const double *position, LLA *lla) {
                                      self->vtab->c_lla_from_pos(self, position, lla);
                                  });
 }
@@ -84,6 +87,7 @@ PyObject *solve_reduced_lat_equation(Ellipsoid *self, PyObject *const *args)
         return PyFloat_FromDouble(beta);
     }
     PyRef result = per_row<double>(self, r, numpy_double, kDoubleLayout,
+                                   BatchCall(kernels::kernels().solve_reduced_lat_equation, self),
                                    [self](const double *position, double *beta) {
                                        *beta = self->vtab->c_solve_reduced_lat_equation(
                                            self, position);

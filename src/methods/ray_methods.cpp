@@ -3,10 +3,23 @@
 // points told apart by the number of dimensions.
 #include "convention.hpp"
 #include "methods.hpp"
+#include "vector_routines.hpp"
 
 namespace quorvane::binding {
 
 namespace {
+
+// The aer kernel forms the difference, dot products and norm with vectools'
+// own arithmetic: it stands for the bound vector routines only while they are
+// vectools' own.
+BatchCall aer_batch(const Ellipsoid *self, const LLA &lla_obs)
+{
+    if (!geometry::vector_routines.vectools_own) {
+        return BatchCall();
+    }
+    const double observer[3] = {lla_obs.lat, lla_obs.lon, lla_obs.alt};
+    return BatchCall(kernels::kernels().aer_coords, self, observer, 3);
+}
 
 PyObject *one_ray_intersection(Ellipsoid *self, const double *origin, PyObject *u_ray)
 {
@@ -57,7 +70,9 @@ PyObject *surf_pos_of_ray_first_intersection(Ellipsoid *self, PyObject *const *a
     Source rows(u_ray);
     Source *const sources[] = {&rows};
     const LoopPlan plan(native_table(self), out, sources, 1);
-    const bool ok = for_each_row(plan, rows, bounded(n, out.length()),
+    BatchCall batch(kernels::kernels().surf_pos_of_ray_first_intersection, self, origin, 3, true);
+    batch.write_to(out, 3);
+    const bool ok = for_each_row(plan, rows, bounded(n, out.length()), batch,
                                  [&](Py_ssize_t i, const double *direction) {
                                      double r_surf[3];
                                      self->vtab->c_surf_pos_of_ray_first_intersection(
@@ -84,7 +99,7 @@ PyObject *aer_coords(Ellipsoid *self, PyObject *const *args)
         return nullptr;
     }
     return record_per_point<AER>(self, r_target, {one_target, true, state.int_1},
-                                 state.names.AER_dtype, kAERLayout,
+                                 state.names.AER_dtype, kAERLayout, aer_batch(self, lla_obs),
                                  [self, &lla_obs](const double *target, AER *aer) {
                                      self->vtab->c_aer_coords(self, target, lla_obs, aer);
                                  });

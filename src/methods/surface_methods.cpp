@@ -50,8 +50,10 @@ PyObject *surf_pos_from_surf_coord(Ellipsoid *self, PyObject *const *args)
     const LoopPlan plan(native_table(self), cells, sources, 2);
     // Item assignment raises for keys outside the result, so the loop runs to
     // n; a failed store leaves its exception pending and stops the loop.
+    BatchCall batch(kernels::kernels().surf_pos_from_surf_coord, self);
+    batch.write_to(cells, 3);
     const bool ok = for_each_element(
-        plan, sources, n,
+        plan, sources, n, batch,
         [&](Py_ssize_t i, const double *coord) {
             double r_surf[3];
             self->vtab->c_surf_pos_from_surf_coord(self, SurfCoord{coord[0], coord[1]}, r_surf);
@@ -107,7 +109,9 @@ PyObject *enu(Ellipsoid *self, PyObject *const *args)
         Source lon_source(args[1]);
         Source *const sources[] = {&lat_source, &lon_source};
         const LoopPlan plan(native_table(self), out, sources, 2);
-        const bool ok = for_each_element(plan, sources, bounded(n, out.length()),
+        BatchCall batch(kernels::kernels().enu, self);
+        batch.write_to(out, 9);
+        const bool ok = for_each_element(plan, sources, bounded(n, out.length()), batch,
                                          [&](Py_ssize_t i, const double *coord) {
                                              out.store<ENU_Frame>(i, [&](ENU_Frame *frame) {
                                                  self->vtab->c_enu(
@@ -131,6 +135,7 @@ PyObject *surf_coord_from_surf_pos(Ellipsoid *self, PyObject *const *args)
     }
     return record_per_point<SurfCoord>(self, r_surf, {one_point, true, state.tuple_1},
                                        state.names.SurfCoord_dtype, kSurfCoordLayout,
+                                       BatchCall(kernels::kernels().surf_coord_from_surf_pos, self),
                                        [self](const double *position, SurfCoord *point) {
                                            self->vtab->c_surf_coord_from_surf_pos(self, position,
                                                                                   point);

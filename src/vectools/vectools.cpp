@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "pyref.hpp"
+#include "vectools_doc.hpp"
 
 #include "quorvane/mathtools/vectools/vectools.h"
 
@@ -77,7 +78,7 @@ PyModuleDef_Slot slots[] = {
 PyModuleDef module_def = {
     PyModuleDef_HEAD_INIT,
     "vectools",
-    "Three-vector routines for compiled callers, exported through __pyx_capi__.",
+    kVectoolsDoc,
     0,
     nullptr,
     slots,
