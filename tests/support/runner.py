@@ -1,5 +1,6 @@
 """Running the scripts of support/scripts/ in fresh interpreters."""
 
+import os
 import subprocess
 import sys
 from pathlib import Path
@@ -7,12 +8,14 @@ from pathlib import Path
 FOLDER = Path(__file__).with_name("scripts")
 
 
-def run_script(name, *args, cwd, optimise=False, timeout=120):
-    """Run support/scripts/<name> with `args`; its stdout and stderr are captured as text.
+def run_script(name, *args, cwd, optimise=False, env=None, timeout=120):
+    """Run support/scripts/<name> with `args` and the variables `env` added to the
+    environment; its stdout and stderr are captured as text.
 
     -P keeps the script's folder off sys.path and the working directory is the
     caller's (a temporary one), so the script imports the installed package,
     never the source tree.
     """
     cmd = [sys.executable, "-P", *(["-O"] if optimise else []), str(FOLDER / name), *map(str, args)]
-    return subprocess.run(cmd, cwd=cwd, capture_output=True, text=True, timeout=timeout)
+    environment = {**os.environ, **(env or {})}
+    return subprocess.run(cmd, cwd=cwd, env=environment, capture_output=True, text=True, timeout=timeout)
