@@ -9,12 +9,16 @@ For each method and N points of float64 input it measures, in one run:
   is the limit the method can reach;
 - the peers on the conversions they share (pymap3d, pyproj, pyerfa), where
   installed (`pip install ".[bench]"`).
-It prints time per point with the ratios method/bare and peer/method, the peak
-memory of one large conversion, and writes everything as JSON.
+It prints time per point with the ratios method/bare and peer/method, the
+opt-in split of one large call across threads (QUORVANE_NUM_THREADS at 1 and
+2, each in its own interpreter), the peak memory of one large conversion, and
+writes everything as JSON.
 """
 
 import argparse
 import json
+import os
+import subprocess
 import sys
 import tempfile
 import timeit
@@ -173,6 +177,18 @@ def peak_memory(n):
             "peak_over_result": peak / result.nbytes}
 
 
+def thread_scaling(n, counts=(1, 2)):
+    """Best time per call of a few methods on n points, per thread count."""
+    script = Path(__file__).with_name("thread_split.py")
+    times = {}
+    for count in counts:
+        env = {**os.environ, "QUORVANE_NUM_THREADS": str(count)}
+        proc = subprocess.run([sys.executable, "-P", str(script), str(n)], env=env,
+                              capture_output=True, text=True, check=True)
+        times[count] = json.loads(proc.stdout)
+    return {"points": n, "seconds": times}
+
+
 def run(quick=False, json_path=None, out=sys.stdout):
     sizes = (1, 100, 10_000) if quick else (1, 1000, 1_000_000)
     min_time, repeat = (0.005, 2) if quick else (0.2, 5)
@@ -197,14 +213,15 @@ def run(quick=False, json_path=None, out=sys.stdout):
                         row["peers"][peer] = {"ns_per_point": t_peer * 1e9,
                                               "peer_over_method": t_peer / t}
                 rows.append(row)
+    threads = thread_scaling(200_000 if quick else 10_000_000)
     memory = peak_memory(100_000 if quick else 10_000_000)
-    report(rows, memory, out)
+    report(rows, threads, memory, out)
     if json_path:
-        Path(json_path).write_text(json.dumps({"rows": rows, "memory": memory}, indent=1))
+        Path(json_path).write_text(json.dumps({"rows": rows, "threads": threads, "memory": memory}, indent=1))
     return rows, memory
 
 
-def report(rows, memory, out):
+def report(rows, threads, memory, out):
     print(f"{'method':36s} {'N':>8s} {'ns/pt':>9s} {'bare':>9s} {'m/bare':>7s}  peers: ns/pt (peer/method)",
           file=out)
     for row in rows:
@@ -212,6 +229,13 @@ def report(rows, memory, out):
                           for p, v in row["peers"].items())
         print(f"{row['method']:36s} {row['n']:8d} {row['ns_per_point']:9.1f} "
               f"{row['bare_ns_per_point']:9.1f} {row['method_over_bare']:7.2f}  {peers}", file=out)
+    one = threads["seconds"][1]
+    print(f"\nOne call on {threads['points']} points, split across threads (QUORVANE_NUM_THREADS):", file=out)
+    print(f"{'method':36s} " + " ".join(f"{f'{c} thr ms':>10s} {'speed-up':>8s}" for c in threads["seconds"]),
+          file=out)
+    for name in one:
+        cells = " ".join(f"{t[name] * 1e3:10.1f} {one[name] / t[name]:8.2f}" for t in threads["seconds"].values())
+        print(f"{name:36s} {cells}", file=out)
     print(f"\nlla_from_pos on {memory['points']} points: result {memory['result_bytes'] / 2**20:.1f} MiB, "
           f"peak traced {memory['peak_bytes'] / 2**20:.1f} MiB "
           f"({memory['peak_over_result']:.3f} x result)", file=out)

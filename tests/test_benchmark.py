@@ -24,6 +24,8 @@ def test_quick_benchmark_measures_every_method_and_writes_json(tmp_path):
         for peer in row["peers"].values():
             assert peer["ns_per_point"] > 0
     assert memory["peak_bytes"] >= memory["result_bytes"] > 0
+    assert sorted(written["threads"]["seconds"]) == ["1", "2"]
+    assert all(t > 0 for times in written["threads"]["seconds"].values() for t in times.values())
     printed = proc.stdout.splitlines()
     for row in rows:
         assert any(line.split()[:2] == [row["method"], str(row["n"])] for line in printed), row["method"]
