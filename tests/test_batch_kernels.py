@@ -11,6 +11,7 @@ import pytest
 from quorvane.mathtools.ellipsoid.ellipsoid import Ellipsoid
 
 from support.methods import METHODS, missing
+from support.scripts.kernel_digest import arguments, one_point
 
 ELLIPSOIDS = [
     pytest.param(Ellipsoid(6378137.0, 1 / 298.257223563), id="wgs84"),
@@ -40,26 +41,7 @@ def points(e, n, seed):
 
 
 def array_args(method, e, n, seed):
-    lat, lon, alt, r = points(e, n, seed)
-    return {
-        "reduced_lat_from_geodetic_lat": (lat,),
-        "geodetic_lat_from_reduced_lat": (lat,),
-        "enu": (lat, lon),
-        "surf_pos_from_surf_coord": (lat, lon),
-        "surf_coord_from_surf_pos": (e.surf_pos_from_surf_coord(lat, lon),),
-        "solve_reduced_lat_equation": (r,),
-        "lla_from_pos": (r,),
-        "pos_from_lla": (lat, lon, alt),
-        "surf_pos_of_ray_first_intersection": (np.array([1.5, 0.3, -0.7]) * e.Re, r / e.Re),
-        "aer_coords": (r, 0.3, -2.0, 0.1 * e.Re),
-    }[method]
-
-
-def one_point_args(method, args, i):
-    """The arguments of point i alone, in the method's one-point form."""
-    if method in ("surf_pos_of_ray_first_intersection", "aer_coords"):
-        return (args[0], args[1][i]) if method != "aer_coords" else (args[0][i], *args[1:])
-    return tuple(a[i] if a.ndim == 1 else a[i] for a in args)
+    return arguments(e, *points(e, n, seed))[method]
 
 
 def bits(result):
@@ -88,8 +70,8 @@ def test_one_point_calls_match_arrays_bitwise(e, method):
     args = array_args(method, e, 400, 100 + METHODS.index(method))
     whole = getattr(e, method)(*args)
     for i in range(len(whole)):
-        one = getattr(e, method)(*one_point_args(method, args, i))
-        assert bits(one) == bits(whole[i]), (i, one_point_args(method, args, i))
+        one = getattr(e, method)(*one_point(method, args, i))
+        assert bits(one) == bits(whole[i]), (i, one_point(method, args, i))
 
 
 @pytest.mark.parametrize("method", METHODS)
@@ -125,6 +107,7 @@ def test_threads_give_the_bits_of_one_thread(kernel_runs):
 
 def test_plain_fallback_is_self_consistent(kernel_runs):
     """Under the forced fallback, arrays and one-point calls still agree bit for bit."""
+    assert kernel_runs["plain"]["kernels"] == "plain"
     assert kernel_runs["plain"]["one_point_mismatches"] == {m: 0 for m in METHODS}
 
 

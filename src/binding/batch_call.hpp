@@ -31,6 +31,15 @@ public:
         }
     }
 
+    // The same, writing `count` output columns of `sink` (a ResultView or
+    // CellStores).
+    template <class Sink>
+    BatchCall(kernels::Kernel kernel, const Ellipsoid *self, const Sink &sink, int count)
+        : BatchCall(kernel, self)
+    {
+        write_to(sink, count);
+    }
+
     // Where the outputs go: `count` columns of the result.
     template <class Sink>
     void write_to(const Sink &sink, int count)

@@ -76,6 +76,17 @@ bool for_each_row(const LoopPlan &plan, Source &rows, Py_ssize_t stop, const Bat
     return true;
 }
 
+// A batch call over elements [0, end) of one-dimensional float64 sources.
+inline void run_on_elements(const BatchCall &batch, const StridedDoubles *d, int count,
+                            Py_ssize_t end)
+{
+    kernels::In columns[BatchCall::kMaxColumns];
+    for (int k = 0; k < count; ++k) {
+        columns[k] = {d[k].data, d[k].s0};
+    }
+    batch.run(columns, count, end);
+}
+
 // Reads element i of each source in order (sources[k][i]) for i < stop and
 // calls body(i, values); stops at the first failed read or pending exception.
 // In a closed loop over float64 sources a ready batch call converts the
@@ -93,11 +104,7 @@ bool for_each_element(const LoopPlan &plan, Source *const (&sources)[K], Py_ssiz
         end = all_float64 && d[k].n < end ? d[k].n : end;
     }
     if (all_float64 && batch.ready() && end > 0) {
-        kernels::In columns[K];
-        for (int k = 0; k < K; ++k) {
-            columns[k] = {d[k].data, d[k].s0};
-        }
-        batch.run(columns, K, end);
+        run_on_elements(batch, d, K, end);
         i = end;
     }
     if (all_float64) {

@@ -38,9 +38,8 @@ PyObject *latitude_method(Ellipsoid *self, PyObject *const *args)
     Source *const sources[] = {&source};
     // The statically bound routine runs no Python code.
     const LoopPlan plan(true, out, sources, 1);
-    BatchCall batch(kernels::kernels().*kernel, self);
-    batch.write_to(out, 1);
-    const bool ok = for_each_element(plan, sources, bounded(n, out.length()), batch,
+    const bool ok = for_each_element(plan, sources, bounded(n, out.length()),
+                                     BatchCall(kernels::kernels().*kernel, self, out, 1),
                                      [&](Py_ssize_t i, const double *value) {
                                          out.store<double>(i, [&](double *beta) {
                                              *beta = routine(self, value[0]);

@@ -39,9 +39,8 @@ PyObject *pos_from_lla(Ellipsoid *self, PyObject *const *args)
     Source alt_source(alt);
     Source *const sources[] = {&lat_source, &lon_source, &alt_source};
     const LoopPlan plan(native_table(self), out, sources, 3);
-    BatchCall batch(kernels::kernels().pos_from_lla, self);
-    batch.write_to(out, 3);
-    const bool ok = for_each_element(plan, sources, bounded(n, out.length()), batch,
+    const bool ok = for_each_element(plan, sources, bounded(n, out.length()),
+                                     BatchCall(kernels::kernels().pos_from_lla, self, out, 3),
                                      [&](Py_ssize_t i, const double *lla) {
                                          double r[3];
                                          self->vtab->c_pos_from_lla(

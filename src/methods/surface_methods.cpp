@@ -50,8 +50,7 @@ PyObject *surf_pos_from_surf_coord(Ellipsoid *self, PyObject *const *args)
     const LoopPlan plan(native_table(self), cells, sources, 2);
     // Item assignment raises for keys outside the result, so the loop runs to
     // n; a failed store leaves its exception pending and stops the loop.
-    BatchCall batch(kernels::kernels().surf_pos_from_surf_coord, self);
-    batch.write_to(cells, 3);
+    const BatchCall batch(kernels::kernels().surf_pos_from_surf_coord, self, cells, 3);
     const bool ok = for_each_element(
         plan, sources, n, batch,
         [&](Py_ssize_t i, const double *coord) {
@@ -109,9 +108,8 @@ PyObject *enu(Ellipsoid *self, PyObject *const *args)
         Source lon_source(args[1]);
         Source *const sources[] = {&lat_source, &lon_source};
         const LoopPlan plan(native_table(self), out, sources, 2);
-        BatchCall batch(kernels::kernels().enu, self);
-        batch.write_to(out, 9);
-        const bool ok = for_each_element(plan, sources, bounded(n, out.length()), batch,
+        const bool ok = for_each_element(plan, sources, bounded(n, out.length()),
+                                         BatchCall(kernels::kernels().enu, self, out, 9),
                                          [&](Py_ssize_t i, const double *coord) {
                                              out.store<ENU_Frame>(i, [&](ENU_Frame *frame) {
                                                  self->vtab->c_enu(
