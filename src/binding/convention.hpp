@@ -76,6 +76,22 @@ bool for_each_row(const LoopPlan &plan, Source &rows, Py_ssize_t stop, const Bat
     return true;
 }
 
+// How many leading elements, up to `stop`, every frozen source holds as
+// float64 (d[k] then describes source k); 0 when one source is not frozen as
+// a one-dimensional float64 array.
+inline Py_ssize_t frozen_extent(Source *const *sources, int count, Py_ssize_t stop,
+                                StridedDoubles *d)
+{
+    Py_ssize_t end = stop;
+    for (int k = 0; k < count; ++k) {
+        if (!sources[k]->frozen_float64(1, &d[k])) {
+            return 0;
+        }
+        end = d[k].n < end ? d[k].n : end;
+    }
+    return end;
+}
+
 // A batch call over elements [0, end) of one-dimensional float64 sources.
 inline void run_on_elements(const BatchCall &batch, const StridedDoubles *d, int count,
                             Py_ssize_t end)
@@ -97,26 +113,20 @@ bool for_each_element(const LoopPlan &plan, Source *const (&sources)[K], Py_ssiz
 {
     Py_ssize_t i = 0;
     StridedDoubles d[K];
-    bool all_float64 = plan.closed();
-    Py_ssize_t end = stop;
-    for (int k = 0; k < K && all_float64; ++k) {
-        all_float64 = sources[k]->frozen_float64(1, &d[k]);
-        end = all_float64 && d[k].n < end ? d[k].n : end;
-    }
-    if (all_float64 && batch.ready() && end > 0) {
+    // Elements [0, end) are read from memory: a closed loop over float64 sources.
+    Py_ssize_t end = plan.closed() ? frozen_extent(sources, K, stop, d) : 0;
+    if (batch.ready() && end > 0) {
         run_on_elements(batch, d, K, end);
         i = end;
     }
-    if (all_float64) {
-        for (; i < end; ++i) {
-            double values[K];
-            for (int k = 0; k < K; ++k) {
-                values[k] = d[k].at(i);
-            }
-            body(i, values);
-            if (PyErr_Occurred()) {
-                return false;
-            }
+    for (; i < end; ++i) {
+        double values[K];
+        for (int k = 0; k < K; ++k) {
+            values[k] = d[k].at(i);
+        }
+        body(i, values);
+        if (PyErr_Occurred()) {
+            return false;
         }
     }
     for (; i < stop; ++i) {

@@ -169,6 +169,19 @@ void loop(Ellipsoid *e, int slot, const Columns &c, double *res) {
 // thread, giving an (N, nout) float64 array ((N,) for one output); otherwise a
 // list of nthreads such arrays, each from the whole loop run by its own
 // std::thread, all at once. The GIL is released around the loops.
+// nthreads arrays (one for nthreads 0) of shape (N, nout), or (N,) for one
+// output, in a new list; their data pointers in `data`.
+PyObject *result_arrays(long nthreads, npy_intp n, int slot, std::vector<double *> &data) {
+    PyObject *list = PyList_New(std::max(nthreads, 1L));
+    npy_intp dims[2] = {n, NOUT[slot]};
+    for (Py_ssize_t k = 0; list && k < PyList_GET_SIZE(list); ++k) {
+        PyObject *r = PyArray_SimpleNew(NOUT[slot] == 1 ? 1 : 2, dims, NPY_DOUBLE);
+        if (r) data.push_back(static_cast<double *>(PyArray_DATA(reinterpret_cast<PyArrayObject *>(r))));
+        if (r) PyList_SET_ITEM(list, k, r); else Py_CLEAR(list);
+    }
+    return list;
+}
+
 PyObject *bare(PyObject *, PyObject *args) {
     PyObject *obj, *head = PyTuple_GetSlice(args, 0, 3), *rest = PyTuple_GetSlice(args, 3, PY_SSIZE_T_MAX);
     int slot;
@@ -178,14 +191,8 @@ PyObject *bare(PyObject *, PyObject *args) {
                     !bad_slot(slot) && c.load(rest, slot);
     Py_XDECREF(head), Py_XDECREF(rest);
     if (!ok || nthreads < 0) return ok ? PyErr_Format(PyExc_ValueError, "nthreads >= 0") : nullptr;
-    PyObject *list = PyList_New(std::max(nthreads, 1L));
     std::vector<double *> data;
-    npy_intp dims[2] = {c.n, NOUT[slot]};
-    for (Py_ssize_t k = 0; list && k < PyList_GET_SIZE(list); ++k) {
-        PyObject *r = PyArray_SimpleNew(NOUT[slot] == 1 ? 1 : 2, dims, NPY_DOUBLE);
-        if (r) data.push_back(static_cast<double *>(PyArray_DATA(reinterpret_cast<PyArrayObject *>(r))));
-        if (r) PyList_SET_ITEM(list, k, r); else Py_CLEAR(list);
-    }
+    PyObject *list = result_arrays(nthreads, c.n, slot, data);
     if (!list) return nullptr;
     Ellipsoid *e = reinterpret_cast<Ellipsoid *>(obj);
     Py_BEGIN_ALLOW_THREADS
