@@ -38,6 +38,84 @@ void remember_checked(const RecordLayout &layout, PyObject *descr)
     }
 }
 
+// The dtype that each layout describes, built at first use. A dtype that
+// numpy finds equivalent to it (the same field names in the same order, the
+// same offsets, sub-array shapes, byte order and size) presents exactly the
+// layout, so its buffer format needs no parse. Names are compared here though
+// the parse ignores them, so a renamed record still goes through the parse.
+struct ExpectedDescr {
+    const RecordLayout *layout;
+    PyArray_Descr *descr;  // strong reference, or null until built
+};
+ExpectedDescr expected[] = {{&kDoubleLayout, nullptr}, {&kSurfCoordLayout, nullptr},
+                            {&kLLALayout, nullptr},    {&kENULayout, nullptr},
+                            {&kAERLayout, nullptr}};
+
+PyArray_Descr *build_descr(const RecordLayout &layout)
+{
+    if (layout.fields == nullptr) {
+        return PyArray_DescrFromType(NPY_DOUBLE);
+    }
+    PyRef names = PyRef::steal(PyList_New(0));
+    PyRef formats = PyRef::steal(PyList_New(0));
+    PyRef offsets = PyRef::steal(PyList_New(0));
+    if (!names || !formats || !offsets) {
+        return nullptr;
+    }
+    for (int k = 0; k < layout.nfields; ++k) {
+        const FieldLayout &field = layout.fields[k];
+        PyRef name = PyRef::steal(PyUnicode_FromString(field.name));
+        PyRef format = PyRef::steal(field.extent == 1 ? Py_BuildValue("s", "<f8")
+                                                      : Py_BuildValue("(s(n))", "<f8", field.extent));
+        PyRef offset = PyRef::steal(PyLong_FromSsize_t(field.offset));
+        if (!name || !format || !offset || PyList_Append(names.get(), name.get()) < 0 ||
+            PyList_Append(formats.get(), format.get()) < 0 ||
+            PyList_Append(offsets.get(), offset.get()) < 0) {
+            return nullptr;
+        }
+    }
+    PyRef spec = PyRef::steal(Py_BuildValue("{sOsOsOsn}", "names", names.get(), "formats",
+                                            formats.get(), "offsets", offsets.get(), "itemsize",
+                                            layout.size));
+    PyArray_Descr *descr = nullptr;
+    if (!spec || !PyArray_DescrConverter(spec.get(), &descr)) {
+        return nullptr;
+    }
+    return descr;
+}
+
+// False, with no error set, when the descriptor cannot be built: the parse
+// then decides.
+bool is_equivalent(const RecordLayout &layout, PyArray_Descr *descr)
+{
+    for (ExpectedDescr &entry : expected) {
+        if (entry.layout != &layout) {
+            continue;
+        }
+        if (entry.descr == nullptr && (entry.descr = build_descr(layout)) == nullptr) {
+            PyErr_Clear();
+            return false;
+        }
+        return PyArray_EquivTypes(descr, entry.descr) != 0;
+    }
+    return false;
+}
+
+// A dtype checked before, or one equivalent to the layout's own, which is
+// then remembered so that the next array of it costs one comparison.
+bool is_known_layout(const RecordLayout &layout, PyArray_Descr *descr)
+{
+    PyObject *obj = reinterpret_cast<PyObject *>(descr);
+    if (is_checked(layout, obj)) {
+        return true;
+    }
+    if (!is_equivalent(layout, descr)) {
+        return false;
+    }
+    remember_checked(layout, obj);
+    return true;
+}
+
 // The dimensions of a shape argument of numpy.zeros when it is a plain
 // non-negative int or a tuple of at most two of them.
 bool plain_shape(PyObject *shape, npy_intp *dims, int *ndim)
@@ -107,7 +185,7 @@ bool ResultView::acquire(PyObject *result, const RecordLayout &layout, int ndim)
     if (is_private_array(result)) {
         PyArrayObject *array = reinterpret_cast<PyArrayObject *>(result);
         if (PyArray_NDIM(array) == ndim && PyArray_ISWRITEABLE(array) &&
-            is_checked(layout, reinterpret_cast<PyObject *>(PyArray_DESCR(array)))) {
+            is_known_layout(layout, PyArray_DESCR(array))) {
             data_ = PyArray_BYTES(array);
             for (int k = 0; k < ndim; ++k) {
                 shape_[k] = PyArray_DIM(array, k);
