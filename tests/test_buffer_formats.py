@@ -167,3 +167,37 @@ def test_multi_dimensional_sub_array_field_names_its_dimension_count(monkeypatch
                                                   ("u_up", "<f8", (3,))]))
     with pytest.raises(ValueError, match=r"^Expected 1 dimension\(s\), got 2$"):
         E.enu(0.1, 0.2)
+
+
+CALLS = {"LLA_dtype": lambda: E.lla_from_pos(POS), "AER_dtype": lambda: E.aer_coords(POS, 0.1, 0.2, 0.3),
+         "SurfCoord_dtype": lambda: E.surf_coord_from_surf_pos(POS), "ENU_dtype": lambda: E.enu(0.1, 0.2)}
+
+
+@pytest.mark.parametrize("attr", CALLS)
+@pytest.mark.parametrize("remake", [
+    pytest.param(lambda d: np.dtype(d.descr), id="equal-new-object"),
+    pytest.param(lambda d: np.dtype(d.descr, align=True), id="aligned"),
+    pytest.param(lambda d: np.dtype(d.descr, metadata={"unit": "si"}), id="with-metadata"),
+])
+def test_fresh_equivalent_dtypes_alternating(monkeypatch, attr, remake):
+    original = getattr(M, attr)
+    expected = CALLS[attr]()
+    for _ in range(3):  # each new dtype object displaces the last one checked
+        dtype = remake(original)
+        monkeypatch.setattr(M, attr, dtype)
+        result = CALLS[attr]()
+        assert result.dtype is dtype and result.tobytes() == expected.tobytes()
+
+
+@pytest.mark.parametrize("attr", CALLS)
+@pytest.mark.parametrize("other", CALLS)
+def test_record_dtype_bound_for_another_record(monkeypatch, attr, other):
+    # the check ignores names: three plain doubles stand for any record of three plain doubles
+    same_layout = {attr, other} <= {"LLA_dtype", "AER_dtype"} or attr == other
+    expected = CALLS[attr]()
+    monkeypatch.setattr(M, attr, getattr(M, other))
+    if same_layout:
+        assert CALLS[attr]().tobytes() == expected.tobytes()
+    else:
+        with pytest.raises(ValueError, match="^(Buffer dtype mismatch|Expected a dimension|Item size of buffer)"):
+            CALLS[attr]()
