@@ -13,7 +13,11 @@ struct CheckedDescr {
     const RecordLayout *layout;
     PyObject *descr;  // strong reference
 };
-CheckedDescr checked[8];
+// remember_checked keeps one entry per layout, and there are five layouts,
+// so the table never fills and a checked dtype is only displaced by a newer
+// one of its own layout.
+constexpr int kCheckedEntries = 8;
+CheckedDescr checked[kCheckedEntries];
 
 bool is_checked(const RecordLayout &layout, PyObject *descr)
 {
@@ -50,6 +54,8 @@ struct ExpectedDescr {
 ExpectedDescr expected[] = {{&kDoubleLayout, nullptr}, {&kSurfCoordLayout, nullptr},
                             {&kLLALayout, nullptr},    {&kENULayout, nullptr},
                             {&kAERLayout, nullptr}};
+static_assert(sizeof expected / sizeof expected[0] <= kCheckedEntries,
+              "every layout has its own entry among the checked dtypes");
 
 PyArray_Descr *build_descr(const RecordLayout &layout)
 {
