@@ -13,11 +13,7 @@ struct CheckedDescr {
     const RecordLayout *layout;
     PyObject *descr;  // strong reference
 };
-// remember_checked keeps one entry per layout, and there are five layouts,
-// so the table never fills and a checked dtype is only displaced by a newer
-// one of its own layout.
-constexpr int kCheckedEntries = 8;
-CheckedDescr checked[kCheckedEntries];
+CheckedDescr checked[8];
 
 bool is_checked(const RecordLayout &layout, PyObject *descr)
 {
@@ -54,37 +50,31 @@ struct ExpectedDescr {
 ExpectedDescr expected[] = {{&kDoubleLayout, nullptr}, {&kSurfCoordLayout, nullptr},
                             {&kLLALayout, nullptr},    {&kENULayout, nullptr},
                             {&kAERLayout, nullptr}};
-static_assert(sizeof expected / sizeof expected[0] <= kCheckedEntries,
+// remember_checked keeps one entry per layout, so a dtype found equivalent
+// is only displaced by a newer one of its own layout.
+static_assert(sizeof expected / sizeof expected[0] <= sizeof checked / sizeof checked[0],
               "every layout has its own entry among the checked dtypes");
 
+// The fields one after the other: the records are packed doubles. Were they
+// not, the descriptor would only miss the equivalence, and the parse decide.
 PyArray_Descr *build_descr(const RecordLayout &layout)
 {
     if (layout.fields == nullptr) {
         return PyArray_DescrFromType(NPY_DOUBLE);
     }
-    PyRef names = PyRef::steal(PyList_New(0));
-    PyRef formats = PyRef::steal(PyList_New(0));
-    PyRef offsets = PyRef::steal(PyList_New(0));
-    if (!names || !formats || !offsets) {
-        return nullptr;
-    }
-    for (int k = 0; k < layout.nfields; ++k) {
+    PyRef fields = PyRef::steal(PyList_New(layout.nfields));
+    for (int k = 0; fields && k < layout.nfields; ++k) {
         const FieldLayout &field = layout.fields[k];
-        PyRef name = PyRef::steal(PyUnicode_FromString(field.name));
-        PyRef format = PyRef::steal(field.extent == 1 ? Py_BuildValue("s", "<f8")
-                                                      : Py_BuildValue("(s(n))", "<f8", field.extent));
-        PyRef offset = PyRef::steal(PyLong_FromSsize_t(field.offset));
-        if (!name || !format || !offset || PyList_Append(names.get(), name.get()) < 0 ||
-            PyList_Append(formats.get(), format.get()) < 0 ||
-            PyList_Append(offsets.get(), offset.get()) < 0) {
+        PyObject *item = field.extent == 1
+                             ? Py_BuildValue("(ss)", field.name, "<f8")
+                             : Py_BuildValue("(ss(n))", field.name, "<f8", field.extent);
+        if (item == nullptr) {
             return nullptr;
         }
+        PyList_SET_ITEM(fields.get(), k, item);
     }
-    PyRef spec = PyRef::steal(Py_BuildValue("{sOsOsOsn}", "names", names.get(), "formats",
-                                            formats.get(), "offsets", offsets.get(), "itemsize",
-                                            layout.size));
     PyArray_Descr *descr = nullptr;
-    if (!spec || !PyArray_DescrConverter(spec.get(), &descr)) {
+    if (!fields || !PyArray_DescrConverter(fields.get(), &descr)) {
         return nullptr;
     }
     return descr;
