@@ -1,5 +1,6 @@
 """Regression tests, each named after the fault it pins."""
 
+import ctypes
 import types
 import warnings
 
@@ -125,3 +126,20 @@ def test_record_results_are_indistinguishable_from_numpys_own(monkeypatch, call)
     assert fast.dtype is plain.dtype
     assert fast.flags == plain.flags
     assert (fast.base is None) == (plain.base is None)
+
+
+class Frame(ctypes.Structure):
+    _fields_ = [("u_east", ctypes.c_double * 3), ("u_north", ctypes.c_double * 3), ("u_up", ctypes.c_double * 3)]
+
+
+@pytest.mark.parametrize("count", [pytest.param(1, id="one-frame"), pytest.param(3, id="three-frames")])
+def test_result_buffer_without_strides_is_read_as_c_contiguous(monkeypatch, count):
+    """ctypes exports C-contiguous buffers without strides; they used to be dereferenced."""
+    lat, lon = np.linspace(0.1, 0.5, count), np.linspace(-1.0, 2.0, count)
+    expected = E.enu(lat, lon) if count > 1 else E.enu(0.1, -1.0)
+    frames = (Frame * count)()
+    monkeypatch.setattr(M, "numpy", types.SimpleNamespace(zeros=lambda shape, dtype: frames, asarray=np.asarray,
+                                                          double=np.float64))
+    result = E.enu(lat, lon) if count > 1 else E.enu(0.1, -1.0)
+    assert bytes(frames) == expected.tobytes()
+    assert np.asarray(result).tobytes() == expected.tobytes()

@@ -28,7 +28,9 @@ extern const RecordLayout kAERLayout;
 
 // Checks the number of dimensions, the format and the item size of a buffer
 // against `layout`, in this order. Field names are not compared. Returns
-// false with ValueError set on the first mismatch.
+// false with ValueError set on the first mismatch; the messages are part of
+// the module's observable interface (tests/test_record_buffers.py,
+// tests/test_convention.py and tests/test_buffer_formats.py pin them).
 bool check_buffer_layout(const Py_buffer &view, const RecordLayout &layout, int ndim);
 
 }  // namespace quorvane::binding

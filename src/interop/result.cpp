@@ -46,6 +46,80 @@ void remember_checked(const RecordLayout &layout, PyObject *descr)
 // what it cannot allocate in its own words.
 constexpr long long kMaxPlainExtent = 1LL << 40;
 
+// The dtype that each layout describes, built at first use. A dtype that
+// numpy finds equivalent to it (the same field names in the same order, the
+// same offsets, sub-array shapes, byte order and size) presents exactly the
+// layout, so its buffer format needs no parse. Names are compared here though
+// the parse ignores them, so a renamed record still goes through the parse.
+struct ExpectedDescr {
+    const RecordLayout *layout;
+    PyArray_Descr *descr;  // strong reference, or null until built
+};
+ExpectedDescr expected[] = {{&kDoubleLayout, nullptr}, {&kSurfCoordLayout, nullptr},
+                            {&kLLALayout, nullptr},    {&kENULayout, nullptr},
+                            {&kAERLayout, nullptr}};
+// remember_checked keeps one entry per layout, so a dtype found equivalent
+// is only displaced by a newer one of its own layout.
+static_assert(sizeof expected / sizeof expected[0] <= sizeof checked / sizeof checked[0],
+              "every layout has its own entry among the checked dtypes");
+
+// The fields one after the other: the records are packed doubles. Were they
+// not, the descriptor would only miss the equivalence, and the parse decide.
+PyArray_Descr *build_descr(const RecordLayout &layout)
+{
+    if (layout.fields == nullptr) {
+        return PyArray_DescrFromType(NPY_DOUBLE);
+    }
+    PyRef fields = PyRef::steal(PyList_New(layout.nfields));
+    for (int k = 0; fields && k < layout.nfields; ++k) {
+        const FieldLayout &field = layout.fields[k];
+        PyObject *item = field.extent == 1
+                             ? Py_BuildValue("(ss)", field.name, "<f8")
+                             : Py_BuildValue("(ss(n))", field.name, "<f8", field.extent);
+        if (item == nullptr) {
+            return nullptr;
+        }
+        PyList_SET_ITEM(fields.get(), k, item);
+    }
+    PyArray_Descr *descr = nullptr;
+    if (!fields || !PyArray_DescrConverter(fields.get(), &descr)) {
+        return nullptr;
+    }
+    return descr;
+}
+
+// False, with no error set, when the descriptor cannot be built: the parse
+// then decides.
+bool is_equivalent(const RecordLayout &layout, PyArray_Descr *descr)
+{
+    for (ExpectedDescr &entry : expected) {
+        if (entry.layout != &layout) {
+            continue;
+        }
+        if (entry.descr == nullptr && (entry.descr = build_descr(layout)) == nullptr) {
+            PyErr_Clear();
+            return false;
+        }
+        return PyArray_EquivTypes(descr, entry.descr) != 0;
+    }
+    return false;
+}
+
+// A dtype checked before, or one equivalent to the layout's own, which is
+// then remembered so that the next array of it costs one comparison.
+bool is_known_layout(const RecordLayout &layout, PyArray_Descr *descr)
+{
+    PyObject *obj = reinterpret_cast<PyObject *>(descr);
+    if (is_checked(layout, obj)) {
+        return true;
+    }
+    if (!is_equivalent(layout, descr)) {
+        return false;
+    }
+    remember_checked(layout, obj);
+    return true;
+}
+
 // The dimensions of a shape argument of numpy.zeros when it is a plain
 // non-negative int or a tuple of at most two of them.
 bool plain_shape(PyObject *shape, npy_intp *dims, int *ndim)
@@ -95,7 +169,7 @@ bool ResultView::acquire(PyObject *result, const RecordLayout &layout, int ndim)
     if (is_private_array(result)) {
         PyArrayObject *array = reinterpret_cast<PyArrayObject *>(result);
         if (PyArray_NDIM(array) == ndim && PyArray_ISWRITEABLE(array) &&
-            is_checked(layout, reinterpret_cast<PyObject *>(PyArray_DESCR(array)))) {
+            is_known_layout(layout, PyArray_DESCR(array))) {
             data_ = PyArray_BYTES(array);
             for (int k = 0; k < ndim; ++k) {
                 shape_[k] = PyArray_DIM(array, k);
@@ -117,9 +191,13 @@ bool ResultView::acquire(PyObject *result, const RecordLayout &layout, int ndim)
                              reinterpret_cast<PyArrayObject *>(result))));
     }
     data_ = static_cast<char *>(view.buf);
-    for (int k = 0; k < ndim; ++k) {
+    // An exporter may leave out the strides of a C-contiguous buffer (ctypes
+    // does): its elements then follow each other row by row.
+    Py_ssize_t contiguous = view.itemsize;
+    for (int k = ndim - 1; k >= 0; --k) {
         shape_[k] = view.shape[k];
-        strides_[k] = view.strides[k];
+        strides_[k] = view.strides != nullptr ? view.strides[k] : contiguous;
+        contiguous *= view.shape[k];
     }
     // Other exporters refuse to resize while the view is held; an ndarray
     // that others can reach does not, when asked with refcheck=False.
