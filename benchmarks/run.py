@@ -16,6 +16,7 @@ writes everything as JSON.
 """
 
 import argparse
+import importlib
 import json
 import os
 import subprocess
@@ -92,6 +93,14 @@ def bare_calls(consumer, e, d):
     }
 
 
+def optional(name):
+    """The module `name`, or None where it is not installed."""
+    try:
+        return importlib.import_module(name)
+    except ImportError:
+        return None
+
+
 def peer_calls(d, n):
     """Peer functions doing the same conversion, keyed by method, where installed."""
     peers = {}
@@ -101,10 +110,7 @@ def peer_calls(d, n):
     if one:
         lat, lon, alt = float(lat[0]), float(lon[0]), float(alt[0])
         x, y, z = float(x[0]), float(y[0]), float(z[0])
-    try:
-        import pymap3d
-    except ImportError:
-        pymap3d = None
+    pymap3d, pyproj, erfa = (optional(name) for name in ("pymap3d", "pyproj", "erfa"))
     if pymap3d is not None:
         from pymap3d.los import lookAtSpheroid
 
@@ -122,10 +128,6 @@ def peer_calls(d, n):
             (lookAtSpheroid, lat0, lon0, h0, az, tilt, ell, deg)
         peers["reduced_lat_from_geodetic_lat", "pymap3d"] = (pymap3d.geodetic2parametric, lat, ell, deg)
         peers["geodetic_lat_from_reduced_lat", "pymap3d"] = (pymap3d.parametric2geodetic, lat, ell, deg)
-    try:
-        import pyproj
-    except ImportError:
-        pyproj = None
     if pyproj is not None:
         to_ecef = pyproj.Transformer.from_crs("EPSG:4979", "EPSG:4978", always_xy=True)
         to_geo = pyproj.Transformer.from_crs("EPSG:4978", "EPSG:4979", always_xy=True)
@@ -134,10 +136,6 @@ def peer_calls(d, n):
             lon_deg, lat_deg = float(lon_deg), float(lat_deg)
         peers["pos_from_lla", "pyproj"] = (to_ecef.transform, lon_deg, lat_deg, alt)
         peers["lla_from_pos", "pyproj"] = (to_geo.transform, x, y, z)
-    try:
-        import erfa
-    except ImportError:
-        erfa = None
     if erfa is not None:
         xyz = np.array([x, y, z]) if one else np.ascontiguousarray(r)
         peers["pos_from_lla", "pyerfa"] = (erfa.gd2gce, RE, F, lon, lat, alt)

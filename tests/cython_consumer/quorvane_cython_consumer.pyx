@@ -159,26 +159,26 @@ def vector_scale(double s, a):
     return py3(out)
 
 
-def vector_add(a, b):
+ctypedef void (*binary_routine)(double *, double *, double *) noexcept nogil
+
+
+cdef binary(binary_routine routine, a, b):
     cdef double ca[3]
     cdef double cb[3]
     cdef double out[3]
     to_c3(a, ca)
     to_c3(b, cb)
     with nogil:
-        vectools.add(ca, cb, out)
+        routine(ca, cb, out)
     return py3(out)
+
+
+def vector_add(a, b):
+    return binary(vectools.add, a, b)
 
 
 def vector_sub(a, b):
-    cdef double ca[3]
-    cdef double cb[3]
-    cdef double out[3]
-    to_c3(a, ca)
-    to_c3(b, cb)
-    with nogil:
-        vectools.sub(ca, cb, out)
-    return py3(out)
+    return binary(vectools.sub, a, b)
 
 
 def vector_dot(a, b):
