@@ -168,8 +168,8 @@ east, north, up : ndarray, shape (..., 3)
     Unit vectors towards east, north and up (the outward surface normal),
     in ECEF components.
 
-All arguments broadcast over the leading dimensions. An invalid ellipsoid
-gives NaN and NumPy's 'invalid value' floating-point error. The values are
+All arguments broadcast over the leading dimensions; where= is not taken, as
+by no generalized ufunc. An invalid ellipsoid gives NaN and NumPy's 'invalid value' floating-point error. The values are
 those of the u_east, u_north and u_up fields of Ellipsoid(Re, f).enu, bit
 for bit.)";
 

@@ -104,9 +104,9 @@ PyModuleDef module_def = {
     "inputs Re (equatorial radius, metres) and f (flattening), and positions as\n"
     "separate x, y, z components. Angles are radians, lengths metres.\n"
     "\n"
-    "They broadcast, take out= and where=, work on N-dimensional and\n"
-    "non-contiguous arrays, release the GIL, and give the same bits as the\n"
-    "Ellipsoid methods. WGS84 and GRS80 are (Re, f) pairs: lla_from_pos(x, y, z,\n"
+    "They broadcast, take out= and (but for the generalized ufunc enu) where=,\n"
+    "work on N-dimensional and non-contiguous arrays, release the GIL, and give\n"
+    "the same bits as the Ellipsoid methods. WGS84 and GRS80 are (Re, f) pairs: lla_from_pos(x, y, z,\n"
     "*WGS84).",
     -1,
     nullptr,
