@@ -17,7 +17,7 @@ python -m pip install --quiet --upgrade pip
 python -m pip install --quiet "numpy>=2.0" "scikit-build-core>=0.10" pytest hypothesis mpmath
 
 flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer -g"
-python -m pip install --quiet --no-build-isolation "$root" \
+python -m pip install --quiet --no-build-isolation "$root[test]" \
     -Ccmake.build-type=RelWithDebInfo \
     -Ccmake.define.QUORVANE_EXTRA_FLAGS="$flags" \
     -Cbuild-dir="$work/build"

@@ -95,9 +95,7 @@ def method_results(e, name, cols):
     m = getattr(e, name)
     if name in ("reduced_lat_from_geodetic_lat", "geodetic_lat_from_reduced_lat"):
         return [m(cols[0])]
-    if name == "pos_from_lla":
-        return split(m(*cols))
-    if name == "surf_pos_from_surf_coord":
+    if name in ("pos_from_lla", "surf_pos_from_surf_coord"):
         return split(m(*cols))
     if name == "lla_from_pos":
         return fields(m(np.stack(cols, axis=1)), "lat", "lon", "alt")
