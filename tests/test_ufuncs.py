@@ -202,8 +202,7 @@ STRIDED = [
     pytest.param(lambda a: a.reshape(6, 40).T, id="transposed"),
     pytest.param(lambda a: np.repeat(a, 2)[::2], id="step-2"),
     pytest.param(lambda a: a[::-1].copy()[::-1], id="reversed"),
-    pytest.param(lambda a: np.lib.stride_tricks.as_strided(
-        np.frombuffer(b"\0" + a.tobytes(), np.float64, offset=1), shape=a.shape), id="unaligned"),
+    pytest.param(lambda a: np.frombuffer(b"\0" + a.tobytes(), np.float64, offset=1), id="unaligned"),
 ]
 
 
@@ -310,13 +309,10 @@ def test_invalid_ellipsoid_gives_nan_and_the_invalid_warning(name, bad_Re, bad_f
 
 
 @pytest.mark.parametrize("name", NAMES)
-def test_invalid_ellipsoid_raises_under_errstate_like_sqrt(name):
+def test_invalid_ellipsoid_raises_under_errstate_invalid_raise(name):
     args = [0.5] * (ARITY[name][0] - 2)
-    with np.errstate(invalid="raise"):
-        with pytest.raises(FloatingPointError, match="invalid value"):
-            np.sqrt(-1.0)
-        with pytest.raises(FloatingPointError, match="invalid value"):
-            getattr(U, name)(*args, -6378137.0, 0.0)
+    with np.errstate(invalid="raise"), pytest.raises(FloatingPointError, match="invalid value"):
+        getattr(U, name)(*args, -6378137.0, 0.0)
 
 
 def test_smallest_valid_ellipsoids_are_not_flagged():
