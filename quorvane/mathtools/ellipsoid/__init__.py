@@ -1,7 +1,9 @@
 """Reference ellipsoid geometry.
 
 The extension module is ``quorvane.mathtools.ellipsoid.ellipsoid``; its type
-``Ellipsoid`` does the conversions. Compiled callers include
+``Ellipsoid`` does the conversions. ``quorvane.mathtools.ellipsoid.ufuncs`` has
+the same conversions as NumPy ufuncs, with the ellipsoid as two trailing
+inputs ``Re, f`` (``WGS84`` and ``GRS80`` give them). Compiled callers include
 ``<quorvane/mathtools/ellipsoid/ellipsoid.h>`` with :func:`get_include` on
 their include path.
 """

@@ -1,0 +1,104 @@
+// The arguments arrive as NumPy strided columns: the point inputs, Re, f, then
+// the outputs. The loop cuts the n elements into runs of one ellipsoid, all of
+// n at once when Re and f are broadcast scalars (stride 0), and hands each
+// run of a valid ellipsoid to the ufunc's kernel in one call.
+#include "loop.hpp"
+
+#include <cfenv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include "descriptions.hpp"
+
+namespace quorvane::ufuncs {
+
+namespace {
+
+// Bit patterns, so that a run of NaN parameters stays one run and no
+// comparison touches the floating-point flags.
+std::uint64_t bits_at(const In &column, std::ptrdiff_t i)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, column.data + i * column.stride, sizeof bits);
+    return bits;
+}
+
+// The end of the run of elements from `start` with the same Re and f.
+std::ptrdiff_t run_end(const In &Re, const In &f, std::ptrdiff_t start, std::ptrdiff_t n)
+{
+    if (Re.stride == 0 && f.stride == 0) {
+        return n;
+    }
+    const std::uint64_t Re_bits = bits_at(Re, start);
+    const std::uint64_t f_bits = bits_at(f, start);
+    std::ptrdiff_t end = start + 1;
+    while (end < n && bits_at(Re, end) == Re_bits && bits_at(f, end) == f_bits) {
+        ++end;
+    }
+    return end;
+}
+
+// The Ellipsoid constructor's domain, with infinities excluded as well:
+// an infinite radius has no finite surface point.
+bool valid_ellipsoid(double Re, double f)
+{
+    return std::isfinite(Re) && Re > 0.0 && std::isfinite(f) && f >= 0.0 && f < 1.0;
+}
+
+}  // namespace
+
+void strided_loop(char **args, const npy_intp *dimensions, const npy_intp *steps, void *data)
+{
+    const auto &ufunc = *static_cast<const UfuncDescription *>(data);
+    const std::ptrdiff_t n = dimensions[0];
+    In in[kMaxIn];
+    for (int k = 0; k < ufunc.nin; ++k) {
+        in[k] = In{args[k], steps[k]};
+    }
+    const In Re_column{args[ufunc.nin], steps[ufunc.nin]};
+    const In f_column{args[ufunc.nin + 1], steps[ufunc.nin + 1]};
+    // A core dimension (3) is three columns; its step follows the outer
+    // steps of all arguments, the inputs having no core dimension.
+    Out out[kMaxOutColumns];
+    for (int k = 0; k < ufunc.nout; ++k) {
+        const int arg = ufunc.nin + 2 + k;
+        const npy_intp core_step = ufunc.out_width > 1 ? steps[ufunc.nargs() + k] : 0;
+        for (int c = 0; c < ufunc.out_width; ++c) {
+            out[k * ufunc.out_width + c] = Out{args[arg] + c * core_step, steps[arg]};
+        }
+    }
+
+    const int out_columns = ufunc.out_columns();
+    std::ptrdiff_t start = 0;
+    while (start < n) {
+        const std::ptrdiff_t end = run_end(Re_column, f_column, start, n);
+        In run_in[kMaxIn];
+        Out run_out[kMaxOutColumns];
+        for (int k = 0; k < ufunc.nin; ++k) {
+            run_in[k] = In{in[k].data + start * in[k].stride, in[k].stride};
+        }
+        for (int k = 0; k < out_columns; ++k) {
+            run_out[k] = Out{out[k].data + start * out[k].stride, out[k].stride};
+        }
+        const double Re = load(Re_column, start);
+        const double f = load(f_column, start);
+        if (valid_ellipsoid(Re, f)) {
+            (kernels::kernels().*ufunc.kernel)(Re, f, end - start, run_in, run_out);
+        } else {
+            // As for sqrt(-1): NaN, and the 'invalid' flag NumPy turns into
+            // its warning or FloatingPointError.
+            const double nan = std::numeric_limits<double>::quiet_NaN();
+            for (int k = 0; k < out_columns; ++k) {
+                for (std::ptrdiff_t i = 0; i < end - start; ++i) {
+                    store(run_out[k], i, nan);
+                }
+            }
+            std::feraiseexcept(FE_INVALID);
+        }
+        start = end;
+    }
+}
+
+}  // namespace quorvane::ufuncs
