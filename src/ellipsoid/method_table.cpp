@@ -1,4 +1,5 @@
 #include "geometry.hpp"
+#include "src/core/kernels/batch.hpp"
 #include "vector_routines.hpp"
 
 namespace quorvane::geometry {
@@ -20,6 +21,9 @@ void fill_method_table()
     method_table.c_pos_from_lla = c_pos_from_lla;
     method_table.c_surf_pos_of_ray_first_intersection = c_surf_pos_of_ray_first_intersection;
     method_table.c_aer_coords = c_aer_coords;
+    // Chooses the kernel set now, at import, rather than in the first call of
+    // a routine, which may run on any thread without the interpreter lock.
+    kernels::kernels();
 }
 
 }  // namespace quorvane::geometry
