@@ -1,8 +1,9 @@
 // Lane arithmetic for the batch kernels: K vectors of kLanes doubles processed
 // side by side (four lanes for AVX2; one for the plain set, whose libm works a
-// lane at a time anyway, so that a one-point call computes one point, not four). Interleaving independent vectors hides the latency of the
-// dependent chains (sin/cos, divide, sin/cos) of one vector; four per pass was
-// the fastest count measured, eight gained nothing.
+// lane at a time anyway, so that a one-point call computes one point, not
+// four). Interleaving independent vectors hides the latency of the dependent
+// chains (sin/cos, divide, sin/cos) of one vector; kernel_bodies.hpp sets how
+// many.
 //
 // The elementary functions come from a policy P (plain: libm per lane; AVX2:
 // libmvec per vector). Everything else is IEEE addition, multiplication,
