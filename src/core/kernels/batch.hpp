@@ -24,7 +24,8 @@
 //   aer_coords                          target xyz, obs lat, lon, alt ->
 //                                       azimuth, elevation, range
 // Outputs may overlap inputs element by element (in-place calls): every input
-// of a point is read before any output of it is written.
+// of a point is read before any output of it is written. A NaN result is
+// always the default quiet NaN (sign and payload 0), whatever NaN went in.
 //
 // aer_coords forms the observer-to-target difference, the three dot products
 // and the norm with the arithmetic of quorvane.mathtools.vectools, so it equals

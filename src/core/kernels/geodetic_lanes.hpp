@@ -120,9 +120,14 @@ QV_INLINE V<K> solve_reduced_lat(double Re, double f, const V<K> *r)
     // settle on the foot point of another quadrant, with the wrong sign of
     // latitude and up to twice the distance, or on a branch of g beyond
     // [-pi/2, pi/2] (tens of thousands of radians have been seen near the
-    // centre). Outside the evolute the root in r's closed quadrant is unique and
-    // the nearest foot point, so such lanes take the bracketed root. A NaN
-    // stays NaN, and r on an axis (z = 0 or p = 0) has its foot there already.
+    // centre). Such lanes take the bracketed root, which is the nearest foot
+    // point: reflecting a foot point across an axis into r's closed quadrant
+    // brings it closer, so the nearest lies in that quadrant, and there the
+    // root is unique, since for p > 0 and z != 0 g / (sin(beta) cos(beta)) =
+    // 1 - A / cos(beta) + B / sin(beta) is strictly monotonic on the open
+    // quadrant. A NaN stays NaN. On an axis (z = 0 or p = 0) the loop's result
+    // stays too: inside the evolute the nearest feet there come in mirror
+    // pairs or rings, with no single one to prefer.
     const M<K> above = z > 0.0;
     const V<K> lo = select(above, splat<K>(0.0), splat<K>(-kHalfPi));
     const V<K> hi = select(above, splat<K>(kHalfPi), splat<K>(0.0));

@@ -1,7 +1,9 @@
-// Lane arithmetic for the batch kernels: K vectors of four doubles processed
-// side by side. Interleaving independent vectors hides the latency of the
-// dependent chains (sin/cos, divide, sin/cos) of one vector; four per pass was
-// the fastest count measured, eight gained nothing.
+// Lane arithmetic for the batch kernels: K vectors of kLanes doubles processed
+// side by side (four lanes for AVX2; one for the plain set, whose libm works a
+// lane at a time anyway, so that a one-point call computes one point, not
+// four). Interleaving independent vectors hides the latency of the dependent
+// chains (sin/cos, divide, sin/cos) of one vector; kernel_bodies.hpp sets how
+// many.
 //
 // The elementary functions come from a policy P (plain: libm per lane; AVX2:
 // libmvec per vector). Everything else is IEEE addition, multiplication,
@@ -23,30 +25,33 @@
 namespace quorvane::kernels {
 namespace {
 
-using d4 = double __attribute__((vector_size(32)));
-using m4 = std::int64_t __attribute__((vector_size(32)));
+// The including source file sets the lane count.
+constexpr int kLanes = QUORVANE_KERNEL_LANES;
+static_assert(kLanes == 1 || kLanes == 4, "lanes: 1 (plain) or 4 (AVX2)");
 
-constexpr int kLanes = 4;
+using dv = double __attribute__((vector_size(8 * kLanes)));
+using mv = std::int64_t __attribute__((vector_size(8 * kLanes)));
 
 #define QV_INLINE [[gnu::always_inline]] inline
 
 template <int K>
 struct V {
-    d4 v[K];
+    dv v[K];
 };
 
 // A lane is all ones where a comparison holds, all zeros elsewhere.
 template <int K>
 struct M {
-    m4 v[K];
+    mv v[K];
 };
 
 template <int K>
 QV_INLINE V<K> splat(double x)
 {
     V<K> r;
+    // x - (+0) is x for every x; x + (+0) would turn -0 into +0.
     for (int k = 0; k < K; ++k) {
-        r.v[k] = d4{} + x;
+        r.v[k] = x - dv{};
     }
     return r;
 }
@@ -132,11 +137,15 @@ QV_INLINE M<K> operator~(M<K> a)
 template <int K>
 QV_INLINE bool any(M<K> m)
 {
-    m4 acc = m.v[0];
+    mv acc = m.v[0];
     for (int k = 1; k < K; ++k) {
         acc |= m.v[k];
     }
-    return (acc[0] | acc[1] | acc[2] | acc[3]) != 0;
+    std::int64_t lanes = 0;
+    for (int j = 0; j < kLanes; ++j) {
+        lanes |= acc[j];
+    }
+    return lanes != 0;
 }
 
 // Lane-wise m ? a : b.
@@ -158,7 +167,7 @@ QV_INLINE V<K> abs(V<K> a)
 {
     V<K> r;
     for (int k = 0; k < K; ++k) {
-        r.v[k] = reinterpret_cast<d4>(reinterpret_cast<m4>(a.v[k]) & ~kSignBit);
+        r.v[k] = reinterpret_cast<dv>(reinterpret_cast<mv>(a.v[k]) & ~kSignBit);
     }
     return r;
 }
@@ -168,9 +177,9 @@ template <int K>
 QV_INLINE V<K> unit_with_sign_of(V<K> a)
 {
     V<K> r;
-    const m4 one = reinterpret_cast<m4>(d4{} + 1.0);
+    const mv one = reinterpret_cast<mv>(1.0 - dv{});
     for (int k = 0; k < K; ++k) {
-        r.v[k] = reinterpret_cast<d4>((reinterpret_cast<m4>(a.v[k]) & kSignBit) | one);
+        r.v[k] = reinterpret_cast<dv>((reinterpret_cast<mv>(a.v[k]) & kSignBit) | one);
     }
     return r;
 }
@@ -224,15 +233,15 @@ QV_INLINE double load(const In &c, std::ptrdiff_t i)
 }
 
 // Points first to first + valid - 1 of a column; lanes beyond valid repeat
-// the last point.
-QV_INLINE d4 gather(const In &c, std::ptrdiff_t first, std::ptrdiff_t valid)
+// the last point. Built from registers: four 8-byte stores read back as one
+// 32-byte load would stall on store forwarding, which costs a one-point call
+// more than its arithmetic.
+QV_INLINE dv gather(const In &c, std::ptrdiff_t first, std::ptrdiff_t valid)
 {
-    double lanes[kLanes];
+    dv v{};
     for (int j = 0; j < kLanes; ++j) {
-        lanes[j] = load(c, first + (j < valid ? j : valid - 1));
+        v[j] = load(c, first + (j < valid ? j : valid - 1));
     }
-    d4 v;
-    std::memcpy(&v, lanes, sizeof v);
     return v;
 }
 

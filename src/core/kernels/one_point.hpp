@@ -1,6 +1,6 @@
 // Columns of one element for the table's one-point routines: a kernel called
-// with n = 1 fills all four lanes with the point and keeps lane 0, so a
-// one-point result is the batch result of the same point, bit for bit.
+// with n = 1 fills every lane with the point and keeps lane 0, so a one-point
+// result is the batch result of the same point, bit for bit.
 #pragma once
 
 #include "src/core/kernels/batch.hpp"

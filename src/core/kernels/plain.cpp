@@ -2,6 +2,8 @@
 // Always built; the fallback where AVX2, FMA or libmvec is missing.
 #include <cmath>
 
+#define QUORVANE_KERNEL_LANES 1
+
 #include "src/core/kernels/kernel_bodies.hpp"
 
 namespace quorvane::kernels {
@@ -9,9 +11,9 @@ namespace quorvane::kernels {
 namespace {
 
 #define QV_PER_LANE(name)                                                    \
-    QV_INLINE static d4 name(d4 a)                                           \
+    QV_INLINE static dv name(dv a)                                           \
     {                                                                        \
-        d4 r;                                                                \
+        dv r;                                                                \
         for (int j = 0; j < kLanes; ++j) {                                   \
             r[j] = std::name(a[j]);                                          \
         }                                                                    \
@@ -26,9 +28,9 @@ struct Plain {
     QV_PER_LANE(atan)
     QV_PER_LANE(asin)
 
-    QV_INLINE static d4 atan2(d4 y, d4 x)
+    QV_INLINE static dv atan2(dv y, dv x)
     {
-        d4 r;
+        dv r;
         for (int j = 0; j < kLanes; ++j) {
             r[j] = std::atan2(y[j], x[j]);
         }
