@@ -1,6 +1,7 @@
 """Regression tests, each named after the fault it pins."""
 
 import ctypes
+import math
 import types
 import warnings
 
@@ -143,3 +144,81 @@ def test_result_buffer_without_strides_is_read_as_c_contiguous(monkeypatch, coun
     result = E.enu(lat, lon) if count > 1 else E.enu(0.1, -1.0)
     assert bytes(frames) == expected.tobytes()
     assert np.asarray(result).tobytes() == expected.tobytes()
+
+
+WGS84 = M.Ellipsoid(6378137.0, 1 / 298.257223563)
+
+
+@pytest.mark.parametrize("lat, lon, up", [
+    pytest.param(-1.45, 0.0, 1000.0, id="issue-example"),
+    pytest.param(0.1, 0.1, 1.0, id="one-metre-up"),
+    pytest.param(0.7, -2.0, -500.0, id="below"),
+    *[pytest.param(lat, lon, 1000.0, id=f"grid-{lat:+.2f}-{lon:+.2f}")
+      for lat in np.linspace(-1.5, 1.5, 7) for lon in (-3.0, 0.5, 2.0)],
+])
+def test_elevation_straight_above_or_below_is_not_nan(lat, lon, up):
+    """Rounding put up/range a hair beyond 1 before the arcsine."""
+    target = WGS84.pos_from_lla(lat, lon, up)
+    aer = WGS84.aer_coords(target, lat, lon, 0.0)[0]
+    assert aer["elevation"] == pytest.approx(math.copysign(math.pi / 2, up), abs=1e-6)
+    assert aer["range"] == pytest.approx(abs(up), rel=1e-9)
+
+
+def test_target_at_the_observer_still_has_no_elevation():
+    r = WGS84.pos_from_lla(0.3, 0.2, 0.0)
+    aer = WGS84.aer_coords(r, 0.3, 0.2, 0.0)[0]
+    assert aer["range"] == 0.0 and math.isnan(aer["elevation"])
+
+
+@pytest.mark.parametrize("Re, f", [pytest.param(3.0, 0.2, id="re3-f0.2"), pytest.param(6378137.0, 1 / 300, id="f1/300"),
+                                   pytest.param(6378137.0, 1 / 298.257223563, id="wgs84")])
+@pytest.mark.parametrize("lat", [pytest.param(math.pi / 2, id="north"), pytest.param(-math.pi / 2, id="south")])
+def test_pole_point_made_by_the_module_maps_back_to_the_pole(Re, f, lat):
+    """z one ulp beyond the polar radius gave an arcsine argument above 1 and NaN."""
+    e = M.Ellipsoid(Re, f)
+    coord = e.surf_coord_from_surf_pos(e.surf_pos_from_surf_coord(lat, 0.0))[0]
+    assert coord["lat"] == pytest.approx(lat, abs=1e-7)
+
+
+def test_point_well_beyond_the_pole_still_has_no_surface_latitude():
+    e = M.Ellipsoid(3.0, 0.2)
+    assert math.isnan(e.surf_coord_from_surf_pos(np.array([0.0, 0.0, 2.4 * (1 + 1e-12)]))[0]["lat"])
+
+
+def nearest_foot_distance(e, r):
+    """Distance from r to the nearest point of the meridian ellipse, by dense sampling
+    refined by golden-section search (independent of the Newton solver)."""
+    p, z = math.hypot(r[0], r[1]), r[2]
+    a, b = e.Re, e.Rp
+    def distance(t):
+        return math.hypot(p - a * math.cos(t), z - b * math.sin(t))
+
+    t = np.linspace(-math.pi, math.pi, 200_001)
+    best = t[np.argmin(np.hypot(p - a * np.cos(t), z - b * np.sin(t)))]
+    lo, hi = best - 1e-4, best + 1e-4
+    for _ in range(100):
+        m1, m2 = lo + (hi - lo) * 0.382, hi - (hi - lo) * 0.382
+        lo, hi = (lo, m2) if distance(m1) < distance(m2) else (m1, hi)
+    return distance(0.5 * (lo + hi))
+
+
+@pytest.mark.parametrize("Re, f, r", [
+    pytest.param(6378137.0, 1 / 298.257223563, (2000.0, 0.0, 1000.0), id="wgs84-near-centre"),
+    pytest.param(6378137.0, 1 / 298.257223563, (-30e3, 12e3, -20e3), id="wgs84-30km-from-centre"),
+    pytest.param(1.0, 0.6, None, id="f0.6-just-above-surface"),
+])
+def test_geodetic_conversion_takes_the_nearest_foot_point(Re, f, r):
+    """Newton from the geocentric start settled on another root of the foot-point
+    equation inside the evolute, giving a far foot point or a latitude outside
+    [-pi/2, pi/2]."""
+    e = M.Ellipsoid(Re, f)
+    if r is None:
+        r = e.pos_from_lla(1.2085, 0.0, 7.2e-4)
+    r = np.asarray(r, dtype=float)
+    lla = e.lla_from_pos(r)[0]
+    assert abs(lla["lat"]) <= math.pi / 2
+    assert math.copysign(1.0, lla["lat"]) == math.copysign(1.0, r[2])
+    # |alt| is the distance to the foot point: it must be the nearest one
+    assert abs(lla["alt"]) == pytest.approx(nearest_foot_distance(e, r), rel=1e-6, abs=1e-9 * Re)
+    beta = e.solve_reduced_lat_equation(r)
+    assert -math.pi / 2 <= beta <= math.pi / 2

@@ -5,7 +5,7 @@
 // ways are indistinguishable; only the time differs.
 #pragma once
 
-#include "src/core/kernels/batch.hpp"
+#include "kernels/batch.hpp"
 #include "quorvane/mathtools/ellipsoid/ellipsoid.h"
 #include "result.hpp"
 

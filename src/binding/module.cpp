@@ -12,7 +12,7 @@
 #include "cpython_private.hpp"
 #include "ellipsoid_type.hpp"
 #include "messages.hpp"
-#include "src/core/kernels/batch.hpp"
+#include "kernels/batch.hpp"
 #include "thread_split.hpp"
 #include "geometry.hpp"
 #include "method_function.hpp"

@@ -4,7 +4,7 @@
 // composite routines reach their parts through the object's table.
 #include "geometry.hpp"
 #include "pending_error.hpp"
-#include "src/core/kernels/one_point.hpp"
+#include "kernels/one_point.hpp"
 
 namespace quorvane::geometry {
 

@@ -2,7 +2,7 @@
 // an observer. The formulas are in src/core/kernels/ray_aer_lanes.hpp.
 #include "geometry.hpp"
 #include "pending_error.hpp"
-#include "src/core/kernels/one_point.hpp"
+#include "kernels/one_point.hpp"
 #include "vector_routines.hpp"
 
 namespace quorvane::geometry {

@@ -3,7 +3,7 @@
 // the lane formulas of src/core/kernels/surface_lanes.hpp, run on one lane.
 #include "geometry.hpp"
 #include "pending_error.hpp"
-#include "src/core/kernels/one_point.hpp"
+#include "kernels/one_point.hpp"
 
 namespace quorvane::geometry {
 

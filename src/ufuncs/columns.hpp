@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "src/core/kernels/batch.hpp"
+#include "kernels/batch.hpp"
 
 namespace quorvane::ufuncs {
 

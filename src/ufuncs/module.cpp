@@ -9,7 +9,7 @@
 #include "descriptions.hpp"
 #include "loop.hpp"
 #include "pyref.hpp"
-#include "src/core/kernels/batch.hpp"
+#include "kernels/batch.hpp"
 
 namespace quorvane::ufuncs {
 

@@ -13,7 +13,7 @@
 
 #define QUORVANE_KERNEL_LANES 4
 
-#include "src/core/kernels/kernel_bodies.hpp"
+#include "kernel_bodies.hpp"
 
 namespace quorvane::kernels {
 

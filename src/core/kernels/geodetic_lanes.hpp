@@ -19,8 +19,8 @@
 #include <cmath>
 #include <limits>
 
-#include "src/core/kernels/lanes.hpp"
-#include "src/core/kernels/surface_lanes.hpp"
+#include "lanes.hpp"
+#include "surface_lanes.hpp"
 
 namespace quorvane::kernels {
 namespace {

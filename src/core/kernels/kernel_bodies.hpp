@@ -5,11 +5,11 @@
 
 #include <cstddef>
 
-#include "src/core/kernels/geodetic_lanes.hpp"
-#include "src/core/kernels/kernel_set.hpp"
-#include "src/core/kernels/lanes.hpp"
-#include "src/core/kernels/ray_aer_lanes.hpp"
-#include "src/core/kernels/surface_lanes.hpp"
+#include "geodetic_lanes.hpp"
+#include "kernel_set.hpp"
+#include "lanes.hpp"
+#include "ray_aer_lanes.hpp"
+#include "surface_lanes.hpp"
 
 namespace quorvane::kernels {
 namespace {

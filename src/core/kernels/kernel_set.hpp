@@ -4,7 +4,7 @@
 // formulas, so they agree bit for bit.
 #pragma once
 
-#include "src/core/kernels/batch.hpp"
+#include "batch.hpp"
 
 namespace quorvane::kernels {
 

@@ -20,7 +20,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "src/core/kernels/batch.hpp"
+#include "batch.hpp"
 
 namespace quorvane::kernels {
 namespace {

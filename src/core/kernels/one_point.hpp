@@ -3,8 +3,8 @@
 // result is the batch result of the same point, bit for bit.
 #pragma once
 
-#include "src/core/kernels/batch.hpp"
-#include "src/core/kernels/kernel_set.hpp"
+#include "batch.hpp"
+#include "kernel_set.hpp"
 
 namespace quorvane::kernels {
 

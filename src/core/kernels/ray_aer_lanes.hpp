@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "src/core/kernels/lanes.hpp"
+#include "lanes.hpp"
 
 namespace quorvane::kernels {
 namespace {

@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "src/core/kernels/kernel_set.hpp"
+#include "kernel_set.hpp"
 
 namespace quorvane::kernels {
 

@@ -14,7 +14,7 @@
 #include <cmath>
 #include <limits>
 
-#include "src/core/kernels/lanes.hpp"
+#include "lanes.hpp"
 
 namespace quorvane::kernels {
 namespace {
