@@ -16,6 +16,7 @@ STUBTEST_MODULES = [
     "quorvane.mathtools.ellipsoid.ellipsoid",
     "quorvane.mathtools.vectools.vectools",
     "quorvane.datamodel",
+    "quorvane.mathtools.ellipsoid.ufuncs",
 ]
 
 REJECTED = re.compile(r"# rejected: ([a-z-]+) \((.+)\)$")

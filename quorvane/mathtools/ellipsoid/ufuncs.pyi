@@ -15,3 +15,6 @@ aer_coords: np.ufunc
 # (Re, f) of the usual reference ellipsoids.
 WGS84: tuple[float, float]
 GRS80: tuple[float, float]
+
+# The kernel set the conversions run on: "avx2-libmvec" or "plain".
+kernel_set: str
