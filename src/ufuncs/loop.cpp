@@ -71,6 +71,13 @@ void strided_loop(char **args, const npy_intp *dimensions, const npy_intp *steps
     }
 
     const int out_columns = ufunc.out_columns();
+    // The kernels' own IEEE flags stay inside the loop: a position without a
+    // solution is a documented NaN result, as from the methods, and lanes that
+    // a branch does not use may raise flags for valid points. Only an invalid
+    // ellipsoid is reported, as NumPy reports sqrt(-1).
+    std::fenv_t outside;
+    std::feholdexcept(&outside);
+    bool invalid_ellipsoid = false;
     std::ptrdiff_t start = 0;
     while (start < n) {
         const std::ptrdiff_t end = run_end(Re_column, f_column, start, n);
@@ -87,17 +94,20 @@ void strided_loop(char **args, const npy_intp *dimensions, const npy_intp *steps
         if (valid_ellipsoid(Re, f)) {
             (kernels::kernels().*ufunc.kernel)(Re, f, end - start, run_in, run_out);
         } else {
-            // As for sqrt(-1): NaN, and the 'invalid' flag NumPy turns into
-            // its warning or FloatingPointError.
             const double nan = std::numeric_limits<double>::quiet_NaN();
             for (int k = 0; k < out_columns; ++k) {
                 for (std::ptrdiff_t i = 0; i < end - start; ++i) {
                     store(run_out[k], i, nan);
                 }
             }
-            std::feraiseexcept(FE_INVALID);
+            invalid_ellipsoid = true;
         }
         start = end;
+    }
+    std::fesetenv(&outside);
+    if (invalid_ellipsoid) {
+        // The 'invalid' flag NumPy turns into its warning or FloatingPointError.
+        std::feraiseexcept(FE_INVALID);
     }
 }
 
