@@ -230,3 +230,16 @@ B = (0.25, 8.0, -3.0)
 def test_vector_routine(cy, call, expected):
     # Small dyadic values: every result is exact in binary floating point.
     assert call(cy) == expected
+
+
+def test_override_seen_by_whole_array_calls(e, radial):
+    """Float64 arrays on the module's own table go to the batch kernels at once; on a
+    table with a replaced slot they must still go point by point through that table."""
+    rng = np.random.default_rng(5)
+    lat, lon, alt = rng.uniform(-1.5, 1.5, 2000), rng.uniform(-3, 3, 2000), rng.uniform(0, 1e5, 2000)
+    u_radial = np.array([_radial(e, a, b) for a, b in zip(lat, lon)])
+    np.testing.assert_allclose(radial.enu(lat, lon)["u_up"], u_radial, rtol=0, atol=1e-15)
+    np.testing.assert_allclose(radial.pos_from_lla(lat, lon, alt),
+                               e.surf_pos_from_surf_coord(lat, lon) + alt[:, None] * u_radial,
+                               rtol=1e-15, atol=1e-8)
+    assert not np.array_equal(radial.enu(lat, lon)["u_up"], e.enu(lat, lon)["u_up"])
