@@ -1,5 +1,5 @@
 // Slots 11 and 12: ray-surface intersection and azimuth, elevation, range from
-// an observer. The formulas are in src/core/kernels/ray_aer_lanes.hpp.
+// an observer. The formulas are in kernels/ray_aer_lanes.hpp.
 #include "geometry.hpp"
 #include "pending_error.hpp"
 #include "kernels/one_point.hpp"
@@ -7,17 +7,14 @@
 
 namespace quorvane::geometry {
 
-using kernels::in_of;
-using kernels::out_of;
+using kernels::run_one;
 
 void c_surf_pos_of_ray_first_intersection(Ellipsoid *self, const double *r_ray,
                                           const double *u_ray, double *r_surf)
 {
     // The kernel reads both vectors before it writes, so r_surf may alias them.
-    const kernels::In in[] = {in_of(r_ray), in_of(r_ray + 1), in_of(r_ray + 2),
-                              in_of(u_ray), in_of(u_ray + 1), in_of(u_ray + 2)};
-    const kernels::Out out[] = {out_of(r_surf), out_of(r_surf + 1), out_of(r_surf + 2)};
-    kernels::kernels().surf_pos_of_ray_first_intersection(self->Re, self->f, 1, in, out);
+    run_one(kernels::kernels().surf_pos_of_ray_first_intersection, self->Re, self->f,
+            {r_ray, r_ray + 1, r_ray + 2, u_ray, u_ray + 1, u_ray + 2}, {r_surf, r_surf + 1, r_surf + 2});
 }
 
 void c_aer_coords(Ellipsoid *self, const double *r_target, LLA lla_obs, AER *aer)
@@ -59,10 +56,8 @@ void c_aer_coords(Ellipsoid *self, const double *r_target, LLA lla_obs, AER *aer
     if (pending.occurred()) {
         return;
     }
-    const kernels::In in[] = {in_of(&east), in_of(&north), in_of(&up), in_of(&range)};
-    const kernels::Out out[] = {out_of(&aer->azimuth), out_of(&aer->elevation),
-                                out_of(&aer->range)};
-    kernels::pieces().look_angles(self->Re, self->f, 1, in, out);
+    run_one(kernels::pieces().look_angles, self->Re, self->f, {&east, &north, &up, &range},
+            {&aer->azimuth, &aer->elevation, &aer->range});
 }
 
 }  // namespace quorvane::geometry

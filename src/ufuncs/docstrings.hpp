@@ -1,6 +1,33 @@
 // Docstrings of the ten ufuncs. NumPy puts the call signature in front.
 #pragma once
 
+// The ellipsoid parameters, as every ufunc takes them.
+#define QUORVANE_ELLIPSOID_PARAMETERS                                  \
+    "Re, f : array_like\n"                                             \
+    "    Equatorial radius in metres and flattening of the ellipsoid.\n"
+
+// The point parameters of the ufuncs of positions and of surface points.
+#define QUORVANE_POSITIONS                                             \
+    "x, y, z : array_like\n"                                           \
+    "    ECEF position components in metres.\n"
+#define QUORVANE_SURFACE_POINTS                                        \
+    "lat, lon : array_like\n"                                          \
+    "    Geodetic latitude and longitude in radians.\n"
+
+// The parameters section for the given point parameters, up to the returns.
+#define QUORVANE_PARAMETERS(points)                                    \
+    "Parameters\n"                                                     \
+    "----------\n" points QUORVANE_ELLIPSOID_PARAMETERS                \
+    "\n"                                                               \
+    "Returns\n"                                                        \
+    "-------\n"
+
+// The closing paragraph of every ufunc but lla_from_pos, which words it at length.
+#define QUORVANE_SAME_AS_METHOD(method)                                             \
+    "All arguments broadcast. An invalid ellipsoid gives NaN and NumPy's\n"         \
+    "'invalid value' floating-point error. The values are those of\n"               \
+    "Ellipsoid(Re, f)." method ", bit for bit."
+
 namespace quorvane::ufuncs::docs {
 
 inline constexpr const char kLlaFromPos[] =
@@ -36,17 +63,13 @@ lat, lon : array_like
     Geodetic latitude and longitude in radians.
 alt : array_like
     Height above the ellipsoid along its normal, in metres.
-Re, f : array_like
-    Equatorial radius in metres and flattening of the ellipsoid.
-
+)" QUORVANE_ELLIPSOID_PARAMETERS R"(
 Returns
 -------
 x, y, z : ndarray
     ECEF position components in metres.
 
-All arguments broadcast. An invalid ellipsoid gives NaN and NumPy's
-'invalid value' floating-point error. The values are those of
-Ellipsoid(Re, f).pos_from_lla, bit for bit.)";
+)" QUORVANE_SAME_AS_METHOD("pos_from_lla");
 
 inline constexpr const char kReducedLatFromGeodeticLat[] =
     R"(Reduced (parametric) latitude from geodetic latitude.
@@ -57,17 +80,13 @@ Parameters
 ----------
 lat : array_like
     Geodetic latitude in radians.
-Re, f : array_like
-    Equatorial radius in metres and flattening of the ellipsoid.
-
+)" QUORVANE_ELLIPSOID_PARAMETERS R"(
 Returns
 -------
 beta : ndarray
     Reduced latitude in radians.
 
-All arguments broadcast. An invalid ellipsoid gives NaN and NumPy's
-'invalid value' floating-point error. The values are those of
-Ellipsoid(Re, f).reduced_lat_from_geodetic_lat, bit for bit.)";
+)" QUORVANE_SAME_AS_METHOD("reduced_lat_from_geodetic_lat");
 
 inline constexpr const char kGeodeticLatFromReducedLat[] =
     R"(Geodetic latitude from reduced (parametric) latitude.
@@ -78,55 +97,29 @@ Parameters
 ----------
 beta : array_like
     Reduced latitude in radians.
-Re, f : array_like
-    Equatorial radius in metres and flattening of the ellipsoid.
-
+)" QUORVANE_ELLIPSOID_PARAMETERS R"(
 Returns
 -------
 lat : ndarray
     Geodetic latitude in radians.
 
-All arguments broadcast. An invalid ellipsoid gives NaN and NumPy's
-'invalid value' floating-point error. The values are those of
-Ellipsoid(Re, f).geodetic_lat_from_reduced_lat, bit for bit.)";
+)" QUORVANE_SAME_AS_METHOD("geodetic_lat_from_reduced_lat");
 
 inline constexpr const char kSolveReducedLatEquation[] =
     R"(Reduced latitude of the foot of the surface normal through ECEF positions.
 
-Parameters
-----------
-x, y, z : array_like
-    ECEF position components in metres.
-Re, f : array_like
-    Equatorial radius in metres and flattening of the ellipsoid.
-
-Returns
--------
-beta : ndarray
+)" QUORVANE_PARAMETERS(QUORVANE_POSITIONS) R"(beta : ndarray
     Reduced latitude in radians.
 
-All arguments broadcast. An invalid ellipsoid gives NaN and NumPy's
-'invalid value' floating-point error. The values are those of
-Ellipsoid(Re, f).solve_reduced_lat_equation, bit for bit.)";
+)" QUORVANE_SAME_AS_METHOD("solve_reduced_lat_equation");
 
 inline constexpr const char kSurfPosFromSurfCoord[] =
     R"(ECEF positions of surface points given by geodetic latitude and longitude.
 
-Parameters
-----------
-lat, lon : array_like
-    Geodetic latitude and longitude in radians.
-Re, f : array_like
-    Equatorial radius in metres and flattening of the ellipsoid.
-
-Returns
--------
-x, y, z : ndarray
+)" QUORVANE_PARAMETERS(QUORVANE_SURFACE_POINTS) R"(x, y, z : ndarray
     ECEF position components in metres.
 
-All arguments broadcast. An invalid ellipsoid gives NaN and NumPy's
-'invalid value' floating-point error. The values are those of
-Ellipsoid(Re, f).surf_pos_from_surf_coord, bit for bit.)";
+)" QUORVANE_SAME_AS_METHOD("surf_pos_from_surf_coord");
 
 inline constexpr const char kSurfCoordFromSurfPos[] =
     R"(Geodetic latitude and longitude of points on the surface.
@@ -134,37 +127,17 @@ inline constexpr const char kSurfCoordFromSurfPos[] =
 The point is taken to lie on the surface: its latitude follows from z
 alone and its longitude from x and y. |z| > Rp gives a NaN latitude.
 
-Parameters
-----------
-x, y, z : array_like
-    ECEF position components in metres.
-Re, f : array_like
-    Equatorial radius in metres and flattening of the ellipsoid.
-
-Returns
--------
-lat, lon : ndarray
+)" QUORVANE_PARAMETERS(QUORVANE_POSITIONS) R"(lat, lon : ndarray
     Geodetic latitude and longitude in radians.
 
-All arguments broadcast. An invalid ellipsoid gives NaN and NumPy's
-'invalid value' floating-point error. The values are those of
-Ellipsoid(Re, f).surf_coord_from_surf_pos, bit for bit.)";
+)" QUORVANE_SAME_AS_METHOD("surf_coord_from_surf_pos");
 
 inline constexpr const char kEnu[] =
     R"(Local east-north-up frames at surface points.
 
 A generalized ufunc with signature (),(),(),()->(3),(3),(3).
 
-Parameters
-----------
-lat, lon : array_like
-    Geodetic latitude and longitude in radians.
-Re, f : array_like
-    Equatorial radius in metres and flattening of the ellipsoid.
-
-Returns
--------
-east, north, up : ndarray, shape (..., 3)
+)" QUORVANE_PARAMETERS(QUORVANE_SURFACE_POINTS) R"(east, north, up : ndarray, shape (..., 3)
     Unit vectors towards east, north and up (the outward surface normal),
     in ECEF components.
 
@@ -186,17 +159,13 @@ x, y, z : array_like
     Ray origin, ECEF metres.
 ux, uy, uz : array_like
     Ray direction, ECEF; need not be a unit vector.
-Re, f : array_like
-    Equatorial radius in metres and flattening of the ellipsoid.
-
+)" QUORVANE_ELLIPSOID_PARAMETERS R"(
 Returns
 -------
 x, y, z : ndarray
     Intersection point, ECEF metres.
 
-All arguments broadcast. An invalid ellipsoid gives NaN and NumPy's
-'invalid value' floating-point error. The values are those of
-Ellipsoid(Re, f).surf_pos_of_ray_first_intersection, bit for bit.)";
+)" QUORVANE_SAME_AS_METHOD("surf_pos_of_ray_first_intersection");
 
 inline constexpr const char kAerCoords[] =
     R"(Azimuth, elevation and range of targets seen from observers.
@@ -208,9 +177,7 @@ x, y, z : array_like
 lat, lon, alt : array_like
     Observer's geodetic latitude and longitude in radians and altitude in
     metres.
-Re, f : array_like
-    Equatorial radius in metres and flattening of the ellipsoid.
-
+)" QUORVANE_ELLIPSOID_PARAMETERS R"(
 Returns
 -------
 azimuth : ndarray
@@ -221,8 +188,6 @@ elevation : ndarray
 range : ndarray
     Slant distance in metres.
 
-All arguments broadcast. An invalid ellipsoid gives NaN and NumPy's
-'invalid value' floating-point error. The values are those of
-Ellipsoid(Re, f).aer_coords, bit for bit.)";
+)" QUORVANE_SAME_AS_METHOD("aer_coords");
 
 }  // namespace quorvane::ufuncs::docs

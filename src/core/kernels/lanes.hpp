@@ -56,26 +56,42 @@ QV_INLINE V<K> splat(double x)
     return r;
 }
 
-#define QV_ARITHMETIC(op)                                                   \
-    template <int K>                                                        \
-    QV_INLINE V<K> operator op(V<K> a, V<K> b)                              \
-    {                                                                       \
-        V<K> r;                                                             \
-        for (int k = 0; k < K; ++k) {                                       \
-            r.v[k] = a.v[k] op b.v[k];                                      \
-        }                                                                   \
-        return r;                                                           \
-    }                                                                       \
-    template <int K>                                                        \
-    QV_INLINE V<K> operator op(V<K> a, double b) { return a op splat<K>(b); } \
-    template <int K>                                                        \
-    QV_INLINE V<K> operator op(double a, V<K> b) { return splat<K>(a) op b; }
+// r.v[k] = op(a.v[k], b.v[k]) for each vector k.
+template <class R, class A, class B, class Op>
+QV_INLINE R lanewise(const A &a, const B &b, Op op)
+{
+    R r;
+    for (int k = 0; k < int(sizeof r.v / sizeof r.v[0]); ++k) {
+        r.v[k] = op(a.v[k], b.v[k]);
+    }
+    return r;
+}
 
-QV_ARITHMETIC(+)
-QV_ARITHMETIC(-)
-QV_ARITHMETIC(*)
-QV_ARITHMETIC(/)
-#undef QV_ARITHMETIC
+// a op b on vectors of lanes, or on a vector and a number in either order;
+// arithmetic gives lanes of doubles, comparisons lanes of masks. Ordered
+// comparisons are false wherever a NaN takes part, as in scalar code.
+#define QV_BINARY(op, R)                                                                  \
+    template <int K>                                                                      \
+    QV_INLINE R<K> operator op(V<K> a, V<K> b)                                            \
+    {                                                                                     \
+        return lanewise<R<K>>(a, b, [](dv x, dv y) [[gnu::always_inline]] { return x op y; }); \
+    }                                                                                     \
+    template <int K>                                                                      \
+    QV_INLINE R<K> operator op(V<K> a, double b) { return a op splat<K>(b); }             \
+    template <int K>                                                                      \
+    QV_INLINE R<K> operator op(double a, V<K> b) { return splat<K>(a) op b; }
+
+QV_BINARY(+, V)
+QV_BINARY(-, V)
+QV_BINARY(*, V)
+QV_BINARY(/, V)
+QV_BINARY(<, M)
+QV_BINARY(<=, M)
+QV_BINARY(>, M)
+QV_BINARY(>=, M)
+QV_BINARY(==, M)
+QV_BINARY(!=, M)
+#undef QV_BINARY
 
 template <int K>
 QV_INLINE V<K> operator-(V<K> a)
@@ -87,42 +103,18 @@ QV_INLINE V<K> operator-(V<K> a)
     return r;
 }
 
-// Ordered comparisons: false wherever a NaN takes part, as in scalar code.
-#define QV_COMPARISON(op)                                                    \
-    template <int K>                                                         \
-    QV_INLINE M<K> operator op(V<K> a, V<K> b)                               \
-    {                                                                        \
-        M<K> r;                                                              \
-        for (int k = 0; k < K; ++k) {                                        \
-            r.v[k] = a.v[k] op b.v[k];                                       \
-        }                                                                    \
-        return r;                                                            \
-    }                                                                        \
-    template <int K>                                                         \
-    QV_INLINE M<K> operator op(V<K> a, double b) { return a op splat<K>(b); }
+// Masks combine lane by lane.
+template <int K>
+QV_INLINE M<K> operator&(M<K> a, M<K> b)
+{
+    return lanewise<M<K>>(a, b, [](mv x, mv y) [[gnu::always_inline]] { return x & y; });
+}
 
-QV_COMPARISON(<)
-QV_COMPARISON(<=)
-QV_COMPARISON(>)
-QV_COMPARISON(>=)
-QV_COMPARISON(==)
-QV_COMPARISON(!=)
-#undef QV_COMPARISON
-
-#define QV_MASK_LOGIC(op)                                                    \
-    template <int K>                                                         \
-    QV_INLINE M<K> operator op(M<K> a, M<K> b)                               \
-    {                                                                        \
-        M<K> r;                                                              \
-        for (int k = 0; k < K; ++k) {                                        \
-            r.v[k] = a.v[k] op b.v[k];                                       \
-        }                                                                    \
-        return r;                                                            \
-    }
-
-QV_MASK_LOGIC(&)
-QV_MASK_LOGIC(|)
-#undef QV_MASK_LOGIC
+template <int K>
+QV_INLINE M<K> operator|(M<K> a, M<K> b)
+{
+    return lanewise<M<K>>(a, b, [](mv x, mv y) [[gnu::always_inline]] { return x | y; });
+}
 
 template <int K>
 QV_INLINE M<K> operator~(M<K> a)
