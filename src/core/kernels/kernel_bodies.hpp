@@ -220,6 +220,62 @@ struct Aer {
     }
 };
 
+// Aer for an observer given as its position and frame (precomputed): inputs
+// target xyz, observer position xyz, then east, north and up xyz; the same
+// operations on the same values as Aer after its observer steps.
+struct AerFromFrame {
+    static constexpr int inputs = 15, outputs = 3;
+    template <class P, int K>
+    QV_INLINE static void lanes(double, double, const V<K> *x, V<K> *y)
+    {
+        V<K> d[3];
+        for (int i = 0; i < 3; ++i) {
+            d[i] = x[i] - x[3 + i];
+        }
+        const V<K> east = dot3(d, x + 6);
+        const V<K> north = dot3(d, x + 9);
+        const V<K> up = dot3(d, x + 12);
+        y[2] = sqrt<P>(dot3(d, d));
+        look_angles<P>(east, north, up, y[2], y, y + 1);
+    }
+};
+
+// The observer's position and frame, the steps of Aer that depend on it alone.
+struct ObserverFrame {
+    static constexpr int inputs = 3, outputs = 12;
+    template <class P, int K>
+    QV_INLINE static void lanes(double Re, double f, const V<K> *x, V<K> *y)
+    {
+        position_of<P>(Re, f, x[0], x[1], x[2], y);
+        tangents<P>(f, x[0], x[1], y + 3, y + 6);
+        normal<P>(x[0], x[1], y + 9);
+    }
+};
+
+// aer_coords. A method call has one observer for all its targets (stride-0
+// observer columns): its position and frame are computed once, on one point,
+// and every target then takes only the steps that involve it. A lane's result
+// depends on that lane's inputs alone, so the bits are those of Aer.
+template <class P>
+void aer_kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
+{
+    if (n < 2 || in[3].stride != 0 || in[4].stride != 0 || in[5].stride != 0) {
+        run<P, Aer>(Re, f, n, in, out);
+        return;
+    }
+    double observer[12];
+    Out observer_out[12];
+    for (int c = 0; c < 12; ++c) {
+        observer_out[c] = {reinterpret_cast<char *>(&observer[c]), 0};
+    }
+    run<P, ObserverFrame>(Re, f, 1, in + 3, observer_out);
+    In columns[15] = {in[0], in[1], in[2]};
+    for (int c = 0; c < 12; ++c) {
+        columns[3 + c] = {reinterpret_cast<const char *>(&observer[c]), 0};
+    }
+    run<P, AerFromFrame>(Re, f, n, columns, out);
+}
+
 struct LookAngles {
     static constexpr int inputs = 4, outputs = 3;
     template <class P, int K>
@@ -255,7 +311,7 @@ constexpr KernelSet make_set(const char *name)
             run<P, LlaFromPos>,
             run<P, PosFromLla>,
             run<P, RayHit>,
-            run<P, Aer>,
+            aer_kernel<P>,
             name,
         },
         PieceKernels{run<P, Longitude>, run<P, Altitude>, run<P, AlongNormal>, run<P, LookAngles>},
