@@ -198,6 +198,23 @@ struct RayHit {
     }
 };
 
+// The target steps of slot 12, from the observer's position and its east,
+// north and up vectors (frame[0..2], [3..5], [6..8]): vectools' sub, the
+// three dot products and the norm, then the look angles.
+template <class P, int K>
+QV_INLINE void aer_in_frame(const V<K> *target, const V<K> *r_obs, const V<K> *frame, V<K> *y)
+{
+    V<K> d[3];
+    for (int i = 0; i < 3; ++i) {
+        d[i] = target[i] - r_obs[i];
+    }
+    const V<K> east = dot3(d, frame);
+    const V<K> north = dot3(d, frame + 3);
+    const V<K> up = dot3(d, frame + 6);
+    y[2] = sqrt<P>(dot3(d, d));
+    look_angles<P>(east, north, up, y[2], y, y + 1);
+}
+
 struct Aer {
     static constexpr int inputs = 6, outputs = 3;
     template <class P, int K>
@@ -205,38 +222,21 @@ struct Aer {
     {
         V<K> r_obs[3];
         position_of<P>(Re, f, x[3], x[4], x[5], r_obs);
-        V<K> d[3];
-        for (int i = 0; i < 3; ++i) {
-            d[i] = x[i] - r_obs[i];
-        }
         V<K> frame[9];
         normal<P>(x[3], x[4], frame + 6);
         tangents<P>(f, x[3], x[4], frame, frame + 3);
-        const V<K> east = dot3(d, frame);
-        const V<K> north = dot3(d, frame + 3);
-        const V<K> up = dot3(d, frame + 6);
-        y[2] = sqrt<P>(dot3(d, d));
-        look_angles<P>(east, north, up, y[2], y, y + 1);
+        aer_in_frame<P>(x, r_obs, frame, y);
     }
 };
 
 // Aer for an observer given as its position and frame (precomputed): inputs
-// target xyz, observer position xyz, then east, north and up xyz; the same
-// operations on the same values as Aer after its observer steps.
+// target xyz, observer position xyz, then east, north and up xyz.
 struct AerFromFrame {
     static constexpr int inputs = 15, outputs = 3;
     template <class P, int K>
     QV_INLINE static void lanes(double, double, const V<K> *x, V<K> *y)
     {
-        V<K> d[3];
-        for (int i = 0; i < 3; ++i) {
-            d[i] = x[i] - x[3 + i];
-        }
-        const V<K> east = dot3(d, x + 6);
-        const V<K> north = dot3(d, x + 9);
-        const V<K> up = dot3(d, x + 12);
-        y[2] = sqrt<P>(dot3(d, d));
-        look_angles<P>(east, north, up, y[2], y, y + 1);
+        aer_in_frame<P>(x, x + 3, x + 6, y);
     }
 };
 
