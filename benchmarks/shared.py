@@ -17,9 +17,9 @@ FOLDER = Path(__file__).resolve().parents[1] / "tests" / "support"
 def tests_support():
     """The package ``support``; its modules are then imported as ``support.<name>``."""
     if "support" not in sys.modules:
-        spec = importlib.util.spec_from_file_location("support", FOLDER / "__init__.py",
+        location = importlib.util.spec_from_file_location("support", FOLDER / "__init__.py",
                                                       submodule_search_locations=[str(FOLDER)])
-        package = importlib.util.module_from_spec(spec)
+        package = importlib.util.module_from_spec(location)
         sys.modules["support"] = package
-        spec.loader.exec_module(package)
+        location.loader.exec_module(package)
     return sys.modules["support"]

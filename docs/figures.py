@@ -31,10 +31,10 @@ def benchmark_module(name):
     """benchmarks/<name>.py as the module `name`, the name the benchmarks import
     each other by, without putting their folder on sys.path."""
     if name not in sys.modules:
-        spec = importlib.util.spec_from_file_location(name, ROOT / "benchmarks" / f"{name}.py")
-        module = importlib.util.module_from_spec(spec)
+        location = importlib.util.spec_from_file_location(name, ROOT / "benchmarks" / f"{name}.py")
+        module = importlib.util.module_from_spec(location)
         sys.modules[name] = module
-        spec.loader.exec_module(module)
+        location.loader.exec_module(module)
     return sys.modules[name]
 
 
