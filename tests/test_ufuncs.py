@@ -258,13 +258,19 @@ def test_where_leaves_masked_out_elements(name):
 
 
 @pytest.mark.parametrize("name", NAMES)
-def test_float32_inputs_are_computed_in_float64(name):
+@pytest.mark.parametrize("ellipsoid", [pytest.param(U.WGS84, id="float-parameters"),
+                                       pytest.param(tuple(np.float32(U.WGS84)), id="float32-parameters")])
+def test_float32_inputs_are_computed_in_float64_and_cast_back(name, ellipsoid):
+    """float32 points take the float32 loop, whose Re and f stay float64: the results
+    are the float64 results of the widened points, rounded to float32."""
     with np.errstate(over="ignore"):
         cols32 = [c.astype(np.float32) for c in points(name, seed=8)]
-    got = call(name, *cols32, *np.float32(U.WGS84))
-    assert all(g.dtype == np.float64 for g in got)
-    want = method_results(Ellipsoid(*np.float64(np.float32(U.WGS84))), name, [c.astype(np.float64) for c in cols32])
-    assert_outputs_same_bits(got, want)
+    got = call(name, *cols32, *ellipsoid)
+    assert all(g.dtype == np.float32 for g in got)
+    want = method_results(Ellipsoid(*map(float, ellipsoid)), name, [c.astype(np.float64) for c in cols32])
+    with np.errstate(over="ignore", invalid="ignore"):
+        rounded = [w.astype(np.float32) for w in want]
+    assert_outputs_same_bits(got, rounded)
 
 
 @pytest.mark.parametrize("name", NAMES)
@@ -332,7 +338,8 @@ def test_module_surface(name):
     ufunc = getattr(U, name)
     assert type(ufunc) is np.ufunc and ufunc.__name__ == name
     assert (ufunc.nin, ufunc.nout) == ARITY[name]
-    assert ufunc.types == ["d" * ARITY[name][0] + "->" + "d" * ARITY[name][1]]
+    nin, nout = ARITY[name]
+    assert ufunc.types == ["f" * (nin - 2) + "dd->" + "f" * nout, "d" * nin + "->" + "d" * nout]
     assert ufunc.signature == ("(),(),(),()->(3),(3),(3)" if name == "enu" else None)
     assert "metres" in ufunc.__doc__
     assert ("radians" in ufunc.__doc__) == (name != "surf_pos_of_ray_first_intersection")

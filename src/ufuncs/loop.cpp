@@ -111,4 +111,61 @@ void strided_loop(char **args, const npy_intp *dimensions, const npy_intp *steps
     }
 }
 
+namespace {
+
+// Points per block of the float32 loop: its float64 copies stay on the stack
+// (at most 9 output and 8 input columns of 256 doubles, 34 KiB).
+constexpr std::ptrdiff_t kBlock = 256;
+
+}  // namespace
+
+void float32_loop(char **args, const npy_intp *dimensions, const npy_intp *steps, void *data)
+{
+    const auto &ufunc = *static_cast<const UfuncDescription *>(data);
+    const std::ptrdiff_t n = dimensions[0];
+    const int nin = ufunc.nin;
+    const int width = ufunc.out_width;
+    double in[kMaxIn + 2][kBlock];
+    double out[kMaxOutColumns][kBlock];
+    char *block_args[kMaxIn + 2 + 3];
+    npy_intp block_steps[kMaxIn + 2 + 3 + 3];
+    for (int k = 0; k < nin + 2; ++k) {
+        block_args[k] = reinterpret_cast<char *>(in[k]);
+        block_steps[k] = sizeof(double);
+    }
+    for (int k = 0; k < ufunc.nout; ++k) {
+        // Output k's columns are consecutive rows of `out`: element i of
+        // column c at out[k * width + c][i].
+        block_args[nin + 2 + k] = reinterpret_cast<char *>(out[k * width]);
+        block_steps[nin + 2 + k] = sizeof(double);
+        block_steps[ufunc.nargs() + k] = kBlock * sizeof(double);
+    }
+    for (std::ptrdiff_t start = 0; start < n; start += kBlock) {
+        const npy_intp count = n - start < kBlock ? n - start : kBlock;
+        for (int k = 0; k < nin; ++k) {
+            for (npy_intp i = 0; i < count; ++i) {
+                float value;
+                std::memcpy(&value, args[k] + (start + i) * steps[k], sizeof value);
+                in[k][i] = value;
+            }
+        }
+        for (int k = nin; k < nin + 2; ++k) {
+            for (npy_intp i = 0; i < count; ++i) {
+                in[k][i] = load(In{args[k], steps[k]}, start + i);
+            }
+        }
+        strided_loop(block_args, &count, block_steps, data);
+        for (int k = 0; k < ufunc.nout; ++k) {
+            const npy_intp core_step = width > 1 ? steps[ufunc.nargs() + k] : 0;
+            char *base = args[nin + 2 + k] + start * steps[nin + 2 + k];
+            for (int c = 0; c < width; ++c) {
+                for (npy_intp i = 0; i < count; ++i) {
+                    const float value = static_cast<float>(out[k * width + c][i]);
+                    std::memcpy(base + i * steps[nin + 2 + k] + c * core_step, &value, sizeof value);
+                }
+            }
+        }
+    }
+}
+
 }  // namespace quorvane::ufuncs

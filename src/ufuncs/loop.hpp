@@ -9,4 +9,9 @@ namespace quorvane::ufuncs {
 // loop runs no Python code, so NumPy calls it with the interpreter lock released.
 void strided_loop(char **args, const npy_intp *dimensions, const npy_intp *steps, void *data);
 
+// The same for float32 points (Re and f stay float64): each block of points is
+// widened to float64, converted by strided_loop, and its results rounded back
+// to float32, as NumPy's float32 loops of float64 functions do.
+void float32_loop(char **args, const npy_intp *dimensions, const npy_intp *steps, void *data);
+
 }  // namespace quorvane::ufuncs

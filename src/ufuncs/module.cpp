@@ -20,9 +20,13 @@ constexpr int kCount = sizeof kUfuncs / sizeof kUfuncs[0];
 
 // NumPy keeps these arrays by address for the life of each ufunc: one float64
 // loop per ufunc, its description as the loop's data.
-PyUFuncGenericFunction loops[kCount][1];
-void *loop_data[kCount][1];
-char float64_types[kMaxIn + 2 + 3];
+// Two loops per ufunc: float32 points (Re and f float64) first, so that
+// float32 arrays pick it, then float64.
+constexpr int kLoops = 2;
+constexpr int kMaxArgs = kMaxIn + 2 + 3;
+PyUFuncGenericFunction loops[kCount][kLoops];
+void *loop_data[kCount][kLoops];
+char types[kCount][kLoops * kMaxArgs];
 
 // NumPy pickles a ufunc as its __name__ looked up in its __module__, which is
 // 'numpy' unless set. A ufunc without an instance dict (NumPy before 2.1)
@@ -46,23 +50,29 @@ int name_module(PyObject *ufunc, PyObject *module_name, const char *name)
 PyRef make_ufunc(int k)
 {
     const UfuncDescription &d = kUfuncs[k];
-    loops[k][0] = strided_loop;
-    loop_data[k][0] = const_cast<UfuncDescription *>(&d);
+    loops[k][0] = float32_loop;
+    loops[k][1] = strided_loop;
+    const int nargs = d.nargs();
+    for (int a = 0; a < nargs; ++a) {
+        const bool ellipsoid = a == d.nin || a == d.nin + 1;
+        types[k][a] = ellipsoid ? NPY_DOUBLE : NPY_FLOAT;
+        types[k][nargs + a] = NPY_DOUBLE;
+    }
+    for (int l = 0; l < kLoops; ++l) {
+        loop_data[k][l] = const_cast<UfuncDescription *>(&d);
+    }
     if (d.signature != nullptr) {
         return PyRef::steal(PyUFunc_FromFuncAndDataAndSignature(
-            loops[k], loop_data[k], float64_types, 1, d.nin + 2, d.nout, PyUFunc_None, d.name,
+            loops[k], loop_data[k], types[k], kLoops, d.nin + 2, d.nout, PyUFunc_None, d.name,
             d.doc, 0, d.signature));
     }
-    return PyRef::steal(PyUFunc_FromFuncAndData(loops[k], loop_data[k], float64_types, 1,
+    return PyRef::steal(PyUFunc_FromFuncAndData(loops[k], loop_data[k], types[k], kLoops,
                                                 d.nin + 2, d.nout, PyUFunc_None, d.name, d.doc,
                                                 0));
 }
 
 int add_ufuncs(PyObject *module)
 {
-    for (char &type : float64_types) {
-        type = NPY_DOUBLE;
-    }
     PyRef module_name = PyRef::steal(PyUnicode_FromString(kModuleName));
     if (!module_name) {
         return -1;
@@ -91,7 +101,8 @@ PyModuleDef module_def = {
     "separate x, y, z components. Angles are radians, lengths metres.\n"
     "\n"
     "They broadcast, take out= and (but for the generalized ufunc enu) where=,\n"
-    "work on N-dimensional and non-contiguous arrays, release the GIL, and give\n"
+    "work on N-dimensional and non-contiguous arrays, compute float32 points in\n"
+    "float64 and round the results back to float32, release the GIL, and give\n"
     "the same bits as the Ellipsoid methods. WGS84 and GRS80 are (Re, f) pairs: lla_from_pos(x, y, z,\n"
     "*WGS84).",
     -1,
