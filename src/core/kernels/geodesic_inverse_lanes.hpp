@@ -1,0 +1,465 @@
+// The inverse geodesic problem as lane formulas: the shortest geodesic between
+// two points, its length and its azimuths at both ends.
+//
+// The problem is first put in a canonical form by the ellipsoid's symmetries:
+// longitude difference lambda12 in [0, pi], point 1 the one farther from the
+// equator, in the southern hemisphere (beta1 <= 0, |beta2| <= -beta1). There
+// the longitude reached on the geodesic from point 1 with azimuth alpha1 to
+// the latitude of point 2, lambda(alpha1), increases with alpha1 over
+// [0, pi], its derivative being m12 / (a cos(alpha2) cos(beta2)) with m12 the
+// reduced length (Karney 2013, eq. 46), and alpha1 solves lambda(alpha1) =
+// lambda12. Newton's method finds it from a great-circle start on the
+// auxiliary sphere, or, for nearly antipodal points, from the first-order
+// solution of the astroid (Karney 2013, sec. 5); a bracket of alpha1 that
+// every evaluation narrows catches the steps that would leave it, which then
+// bisect. Meridians (lambda12 = 0 or pi, or point 1 at a pole) and the
+// equator up to its conjugate point are the geodesic at the start, and settle
+// after one evaluation.
+//
+// A lane's steps depend on its own inputs alone: lanes that have settled keep
+// their results while the others iterate, and a lane that needs more than
+// kVectorSteps evaluations finishes alone on the tail, on a vector holding
+// only its own state, with the same arithmetic. A geodesic therefore gives the
+// same bits alone, in a full pass, in a tail, whatever its neighbours.
+#pragma once
+
+#include <cmath>
+#include <limits>
+
+#include "geodesic_lanes.hpp"
+#include "geodesic_series.hpp"
+#include "lanes.hpp"
+
+namespace quorvane::kernels {
+namespace {
+
+constexpr double kEpsilon = std::numeric_limits<double>::epsilon();
+// A sine standing in for 0 where a direction must be kept (the bracket's
+// ends, a start due east on the equator).
+constexpr double kTiny = 1.4916681462400413e-154;  // sqrt of the smallest normal
+
+// Newton stops once |lambda(alpha1) - lambda12| < kEpsilon, or below 8
+// kEpsilon after a step taken from below 16 kEpsilon: the round-off of the
+// evaluation near lambda12 = pi is about 4e-16, so the first test alone could
+// wait for ever there.
+constexpr double kSettled = kEpsilon;
+constexpr double kPolish = 16.0 * kEpsilon;
+constexpr double kPolished = 8.0 * kEpsilon;
+// Evaluations run on the full vectors; lanes still searching after these
+// continue on the tail. Then a guard that no search reaches.
+constexpr int kVectorSteps = 6;
+constexpr int kMaxSteps = 100;
+
+// The canonical problem of each lane.
+template <int K>
+struct Canonical {
+    V<K> sbet1, cbet1, sbet2, cbet2;  // reduced latitudes, beta1 <= -|beta2|
+    V<K> lam12;                       // longitude difference in [0, pi]
+};
+
+// What one evaluation of lambda(alpha1) gives.
+template <int K>
+struct Evaluation {
+    V<K> v;      // lambda(alpha1) - lambda12
+    V<K> dlam;   // d lambda / d alpha1
+    V<K> s12b;   // distance / b
+    V<K> m12b;   // reduced length / b
+    V<K> salp2, calp2;
+};
+
+// The search for alpha1 of each lane, and the results of the evaluation at
+// which it settled.
+template <int K>
+struct Search {
+    V<K> salp1, calp1;  // the current alpha1
+    V<K> sa, ca;        // alpha1 is above the bracket end a ...
+    V<K> sb, cb;        // ... and below end b
+    V<K> steps;
+    M<K> polished;      // a Newton step was taken from |v| <= kPolish
+    M<K> active;
+    M<K> settle_first;  // the start is the geodesic (meridian, equator)
+    M<K> meridian;
+    V<K> s12b, m12b, salp2, calp2;
+};
+
+// lambda(alpha1) and what the results need, from point 1 with azimuth
+// (salp1, calp1) to the latitude of point 2.
+template <class P, int K>
+QV_INLINE Evaluation<K> evaluate(const GeodesicEllipsoid &g, const Canonical<K> &q, V<K> salp1, V<K> calp1)
+{
+    // Due east or west on the equator, sigma1 would be atan2(0, 0); a tiny
+    // southward component picks the side the geodesic leaves towards.
+    calp1 = select((q.sbet1 == 0.0) & (calp1 == 0.0), splat<K>(-kTiny), calp1);
+    const V<K> salp0 = salp1 * q.cbet1;
+    const V<K> calp0 = sqrt<P>(calp1 * calp1 + (salp1 * q.sbet1) * (salp1 * q.sbet1));
+    V<K> ssig1 = q.sbet1;
+    V<K> csig1 = calp1 * q.cbet1;
+    normalize<P>(ssig1, csig1);
+    // Clairaut's relation gives sin(alpha2); cos(alpha2) >= 0 in the canonical
+    // form, from cos^2(alpha2) cos^2(beta2) = cos^2(alpha1) cos^2(beta1) +
+    // cos^2(beta2) - cos^2(beta1), its last two terms written as a product in
+    // whichever of the cosines or sines is smaller; |beta2| = |beta1| makes them
+    // exactly 0.
+    const M<K> same_parallel = (q.cbet2 == q.cbet1);
+    const V<K> salp2 = select(same_parallel, salp1, salp0 / q.cbet2);
+    const V<K> gap = select(q.cbet1 < -q.sbet1, (q.cbet2 - q.cbet1) * (q.cbet1 + q.cbet2),
+                            (q.sbet1 - q.sbet2) * (q.sbet1 + q.sbet2));
+    const V<K> c1c = calp1 * q.cbet1;
+    const V<K> calp2 = select(same_parallel & (abs(q.sbet2) == -q.sbet1), abs(calp1),
+                              sqrt<P>(c1c * c1c + gap) / q.cbet2);
+    V<K> ssig2 = q.sbet2;
+    V<K> csig2 = calp2 * q.cbet2;
+    normalize<P>(ssig2, csig2);
+    // sigma12 and omega12 in [0, pi]: alpha1 in [0, pi] moves eastwards.
+    const V<K> zero = splat<K>(0.0);
+    const V<K> cross_sig = csig1 * ssig2 - ssig1 * csig2;
+    const V<K> sig12 = atan2<P>(select(cross_sig > 0.0, cross_sig, zero), csig1 * csig2 + ssig1 * ssig2);
+    const V<K> somg1 = salp0 * ssig1;
+    const V<K> somg2 = salp0 * ssig2;
+    const V<K> cross_omg = csig1 * somg2 - somg1 * csig2;
+    const V<K> omg12 = atan2<P>(select(cross_omg > 0.0, cross_omg, zero), csig1 * csig2 + somg1 * somg2);
+
+    const V<K> k2 = g.ep2 * (calp0 * calp0);
+    const V<K> eps = eps_of<P>(k2);
+    V<K> c3[kOrder - 1];
+    c3_coefficients(g, eps, c3);
+    const V<K> b312 = sine_series<kOrder - 1>(c3, ssig2, csig2) - sine_series<kOrder - 1>(c3, ssig1, csig1);
+    Evaluation<K> e;
+    e.v = (omg12 - q.lam12) - g.f * salp0 * a3_of(g, eps) * (sig12 + b312);
+
+    // Distance and reduced length (Karney 2013, eqs. 38-41):
+    // m12 / b = dn2 cos(sig1) sin(sig2) - dn1 sin(sig1) cos(sig2) - cos(sig1) cos(sig2) J12,
+    // J12 = I1(sig12) - I2(sig12), dn = sqrt(1 + k^2 sin^2(sig)).
+    V<K> c1[kOrder];
+    V<K> c2[kOrder];
+    c1_coefficients(eps, c1);
+    c2_coefficients(eps, c2);
+    const V<K> a1m1 = a1_minus_1(eps);
+    const V<K> a2m1 = a2_minus_1(eps);
+    const V<K> b112 = sine_series<kOrder>(c1, ssig2, csig2) - sine_series<kOrder>(c1, ssig1, csig1);
+    const V<K> b212 = sine_series<kOrder>(c2, ssig2, csig2) - sine_series<kOrder>(c2, ssig1, csig1);
+    e.s12b = (1.0 + a1m1) * (sig12 + b112);
+    const V<K> j12 = (a1m1 - a2m1) * sig12 + ((1.0 + a1m1) * b112 - (1.0 + a2m1) * b212);
+    const V<K> dn1 = sqrt<P>(1.0 + k2 * (ssig1 * ssig1));
+    const V<K> dn2 = sqrt<P>(1.0 + k2 * (ssig2 * ssig2));
+    e.m12b = (dn2 * (csig1 * ssig2) - dn1 * (ssig1 * csig2)) - csig1 * csig2 * j12;
+    // At a vertex (cos(alpha2) = 0, which the canonical form allows only for
+    // beta2 = -beta1) m12 / cos(alpha2) is 0/0; its limit is -2 dn1 / sin(beta1).
+    e.dlam = select(calp2 == 0.0, -2.0 * g.f1 * dn1 / q.sbet1, g.f1 * e.m12b / (calp2 * q.cbet2));
+    e.salp2 = salp2;
+    e.calp2 = calp2;
+    return e;
+}
+
+// One evaluation of every lane and, for those still searching, the next alpha1.
+template <class P, int K>
+QV_INLINE void search_step(const GeodesicEllipsoid &g, const Canonical<K> &q, Search<K> &s)
+{
+    const Evaluation<K> e = evaluate<P>(g, q, s.salp1, s.calp1);
+    const M<K> now = s.active;
+    s.s12b = select(now, e.s12b, s.s12b);
+    s.m12b = select(now, e.m12b, s.m12b);
+    s.salp2 = select(now, e.salp2, s.salp2);
+    s.calp2 = select(now, e.calp2, s.calp2);
+    s.steps = s.steps + select(now, splat<K>(1.0), splat<K>(0.0));
+
+    const V<K> abs_v = abs(e.v);
+    // A meridian that passes a conjugate point (m12 < 0) is no shortest path;
+    // it then searches like any other lane. NaN settles at once.
+    const M<K> start_holds = s.settle_first & (~s.meridian | (e.m12b >= 0.0));
+    const M<K> settled = ~(abs_v >= kSettled) | (s.polished & ~(abs_v >= kPolished)) | start_holds |
+                         ~(s.steps < kMaxSteps);
+    M<K> go = now & ~settled;
+    s.settle_first = s.settle_first & ~now;
+
+    // lambda increases with alpha1: v > 0 puts alpha1 above the root.
+    const M<K> above = go & (e.v > 0.0);
+    const M<K> below = go & (e.v < 0.0);
+    s.sb = select(above, s.salp1, s.sb);
+    s.cb = select(above, s.calp1, s.cb);
+    s.sa = select(below, s.salp1, s.sa);
+    s.ca = select(below, s.calp1, s.ca);
+
+    // Newton's step d = -v / lambda', applied as a rotation by atan(d), which
+    // agrees with d to third order and never turns alpha1 by pi/2 or more.
+    const V<K> d = -e.v / e.dlam;
+    V<K> ns = s.salp1 + s.calp1 * d;
+    V<K> nc = s.calp1 - s.salp1 * d;
+    normalize<P>(ns, nc);
+    const M<K> inside = (e.dlam > 0.0) & (ns > 0.0) & (nc * s.sa < s.ca * ns) & (nc * s.sb > s.cb * ns);
+    V<K> ms = s.sa + s.sb;
+    V<K> mc = s.ca + s.cb;
+    normalize<P>(ms, mc);
+    ns = select(inside, ns, ms);
+    nc = select(inside, nc, mc);
+    // Once neither a step nor the bracket's midpoint moves alpha1 (a bracket
+    // of adjacent doubles), the current evaluation is the last.
+    go = go & ~((ns == s.salp1) & (nc == s.calp1));
+    s.polished = s.polished | (go & (abs_v <= kPolish));
+    s.salp1 = select(go, ns, s.salp1);
+    s.calp1 = select(go, nc, s.calp1);
+    s.active = go;
+}
+
+// Lane j of vector k of a and of b, as one-vector values.
+template <int K>
+QV_INLINE double lane(const V<K> &a, int k, int j)
+{
+    return a.v[k][j];
+}
+
+template <int K>
+QV_INLINE V<1> lane_vector(const V<K> &a, int k, int j)
+{
+    return splat<1>(a.v[k][j]);
+}
+
+template <int K>
+QV_INLINE M<1> lane_mask(const M<K> &m, int k, int j)
+{
+    return splat<1>(0.0) != (m.v[k][j] != 0 ? 1.0 : 0.0);
+}
+
+// The lanes still searching after kVectorSteps, each alone on a vector that
+// repeats it, with the very operations the full vector would have applied.
+template <class P, int K>
+void finish_alone(const GeodesicEllipsoid &g, const Canonical<K> &q, Search<K> &s)
+{
+    for (int k = 0; k < K; ++k) {
+        for (int j = 0; j < kLanes; ++j) {
+            if (s.active.v[k][j] == 0) {
+                continue;
+            }
+            const Canonical<1> q1{lane_vector(q.sbet1, k, j), lane_vector(q.cbet1, k, j),
+                                  lane_vector(q.sbet2, k, j), lane_vector(q.cbet2, k, j),
+                                  lane_vector(q.lam12, k, j)};
+            Search<1> s1{lane_vector(s.salp1, k, j), lane_vector(s.calp1, k, j),
+                         lane_vector(s.sa, k, j),    lane_vector(s.ca, k, j),
+                         lane_vector(s.sb, k, j),    lane_vector(s.cb, k, j),
+                         lane_vector(s.steps, k, j), lane_mask(s.polished, k, j),
+                         lane_mask(s.active, k, j),  lane_mask(s.settle_first, k, j),
+                         lane_mask(s.meridian, k, j), lane_vector(s.s12b, k, j),
+                         lane_vector(s.m12b, k, j),  lane_vector(s.salp2, k, j),
+                         lane_vector(s.calp2, k, j)};
+            while (any(s1.active)) {
+                search_step<P, 1>(g, q1, s1);
+            }
+            s.salp1.v[k][j] = lane(s1.salp1, 0, 0);
+            s.calp1.v[k][j] = lane(s1.calp1, 0, 0);
+            s.s12b.v[k][j] = lane(s1.s12b, 0, 0);
+            s.m12b.v[k][j] = lane(s1.m12b, 0, 0);
+            s.salp2.v[k][j] = lane(s1.salp2, 0, 0);
+            s.calp2.v[k][j] = lane(s1.calp2, 0, 0);
+            s.active.v[k][j] = 0;
+        }
+    }
+}
+
+// The positive root of k^4 + 2 k^3 + (1 - x^2 - y^2) k^2 - 2 y^2 k - y^2 = 0,
+// in closed form (Karney 2013, eq. 57 and its solution in Karney 2011,
+// arXiv:1102.1215, eqs. 55-59), 0 on the segment y = 0, |x| <= 1. Scalar:
+// only nearly antipodal lanes need it, and cbrt is in no vector policy.
+inline double astroid_root(double x, double y)
+{
+    const double p = x * x;
+    const double q = y * y;
+    const double r = (p + q - 1.0) / 6.0;
+    if (q == 0.0 && r <= 0.0) {
+        return 0.0;
+    }
+    const double S = p * q / 4.0;
+    const double r2 = r * r;
+    const double r3 = r * r2;
+    // The discriminant of the cubic in u that the quartic reduces to.
+    const double disc = S * (S + 2.0 * r3);
+    double u = r;
+    if (disc >= 0.0) {
+        // One real root; the sign of the square root avoids cancellation.
+        double t3 = S + r3;
+        t3 += t3 < 0.0 ? -std::sqrt(disc) : std::sqrt(disc);
+        const double t = std::cbrt(t3);
+        u += t + (t != 0.0 ? r2 / t : 0.0);
+    } else {
+        // Three real roots; the largest.
+        const double angle = std::atan2(std::sqrt(-disc), -(S + r3));
+        u += 2.0 * r * std::cos(angle / 3.0);
+    }
+    const double v = std::sqrt(u * u + q);
+    // u + v without cancellation when u < 0.
+    const double uv = u < 0.0 ? q / (v - u) : u + v;
+    const double w = (uv - q) / (2.0 * v);
+    return uv / (std::sqrt(uv + w * w) + w);
+}
+
+// The start for a nearly antipodal lane (scalar, see astroid_root). In units
+// of the longitude deficit of half a circuit, f pi A3 cos(beta1) (x, from the
+// antipodal meridian) and that times cos(beta1) (y, from the antipodal
+// parallel), the geodesics from point 1 with azimuth alpha1 end, to first
+// order in f, near (x, y) = (-(1 + k) sin(alpha1), k cos(alpha1)); the
+// envelope of these lines is the astroid x^(2/3) + y^(2/3) = 1.
+inline void antipodal_start(const GeodesicEllipsoid &g, double sbet1, double cbet1, double cbet2,
+                            double sbet12a, double lam12, double *salp1, double *calp1)
+{
+    // alpha0 of the geodesic through point 1 due east: sin(alpha0) = cos(beta1).
+    const double k2 = g.ep2 * sbet1 * sbet1;
+    const double eps = k2 / (2.0 * (1.0 + std::sqrt(1.0 + k2)) + k2);
+    double a3 = g.a3[kOrder - 2];
+    for (int j = kOrder - 3; j >= 0; --j) {
+        a3 = a3 * eps + g.a3[j];
+    }
+    a3 = 1.0 + a3 * eps;
+    const double lam_scale = g.f * cbet1 * a3 * kPi;
+    const double x = (lam12 - kPi) / lam_scale;
+    const double y = sbet12a / (lam_scale * cbet1);
+    // Next to the cusp (x, y) = (-1, 0) the root is ill-conditioned, and on
+    // y = 0 the azimuth follows from x alone: the geodesics through the
+    // antipodal parallel cross it with sin(alpha1) = -x.
+    constexpr double kNearCuspY = 200.0 * kEpsilon;
+    const double near_cusp_x = 1000.0 * std::sqrt(kEpsilon);
+    if (y > -kNearCuspY && x > -1.0 - near_cusp_x) {
+        *salp1 = std::fmin(1.0, -x);
+        *calp1 = -std::sqrt(1.0 - *salp1 * *salp1);
+        return;
+    }
+    const double k = astroid_root(x, y);
+    // The longitude on the auxiliary sphere this puts point 2 at, and the
+    // great-circle azimuth to it there, which is better conditioned than
+    // (-x / (1 + k), y / k) itself.
+    const double omg12a = lam_scale * (-x * k / (1.0 + k));
+    const double somg12 = std::sin(omg12a);
+    const double comg12 = -std::cos(omg12a);
+    *salp1 = cbet2 * somg12;
+    *calp1 = sbet12a - cbet2 * sbet1 * somg12 * somg12 / (1.0 - comg12);
+}
+
+struct GeodesicInverse {
+    static constexpr int inputs = 4, outputs = 3;
+
+    template <class P, int K>
+    static void lanes(const GeodesicEllipsoid &g, const V<K> *x, V<K> *y)
+    {
+        const V<K> one = splat<K>(1.0);
+        const V<K> zero = splat<K>(0.0);
+        // The canonical form: swap the points if point 2 is farther from the
+        // equator (reversing the longitude difference), then reflect in the
+        // prime meridian and in the equator as needed.
+        const V<K> lam_given = wrapped(x[3] - x[1]);
+        const M<K> swap = abs(x[0]) < abs(x[2]);
+        const V<K> phi1 = select(swap, x[2], x[0]);
+        const V<K> phi2 = select(swap, x[0], x[2]);
+        const V<K> lam_swapped = select(swap, -lam_given, lam_given);
+        const V<K> lon_sign = unit_with_sign_of(lam_swapped);
+        const V<K> lat_sign = select(phi1 > 0.0, -one, one);
+        Canonical<K> q;
+        q.lam12 = abs(lam_swapped);
+        // From |phi| with the sign applied after, so that equal |phi| give
+        // reduced latitudes of exactly equal magnitude.
+        const V<K> abs_phi1 = abs(phi1);
+        const V<K> abs_phi2 = abs(phi2);
+        reduced_latitude<P>(g, abs_phi1, q.sbet1, q.cbet1);
+        reduced_latitude<P>(g, abs_phi2, q.sbet2, q.cbet2);
+        q.sbet1 = -q.sbet1;
+        q.sbet2 = q.sbet2 * (lat_sign * unit_with_sign_of(phi2));
+
+        const M<K> at_pole = abs_phi1 == kHalfPi;
+        const M<K> meridian = (q.lam12 == 0.0) | (q.lam12 == kPi) | at_pole;
+        const M<K> equator = ~meridian & (abs_phi1 == 0.0) & (q.lam12 <= g.f1 * kPi);
+
+        // Start: the great circle on the auxiliary sphere with omega12 =
+        // lambda12, or for short lines the local scale of longitude at the
+        // mean latitude, d lambda / d omega = (1 - f) sqrt(1 + e'^2 sin^2(beta)).
+        const V<K> sbet12 = q.sbet2 * q.cbet1 - q.cbet2 * q.sbet1;   // sin(beta2 - beta1) >= 0
+        const V<K> cbet12 = q.cbet2 * q.cbet1 + q.sbet2 * q.sbet1;
+        const V<K> sbet12a = q.sbet2 * q.cbet1 + q.cbet2 * q.sbet1;  // sin(beta2 + beta1) <= 0
+        const M<K> short_line = (cbet12 >= 0.0) & (sbet12 < 0.5) & (q.cbet2 * q.lam12 < 0.5);
+        const V<K> sbet_sum = q.sbet1 + q.sbet2;
+        const V<K> cbet_sum = q.cbet1 + q.cbet2;
+        const V<K> sbetm2 = sbet_sum * sbet_sum / (sbet_sum * sbet_sum + cbet_sum * cbet_sum);
+        const V<K> omg12 = select(short_line, q.lam12 / (g.f1 * sqrt<P>(1.0 + g.ep2 * sbetm2)), q.lam12);
+        const V<K> somg12 = sin<P>(omg12);
+        const V<K> comg12 = cos<P>(omg12);
+        // The azimuth of the great circle, cos(beta1) sin(beta2) - sin(beta1)
+        // cos(beta2) cos(omega12) written without its cancellation near
+        // omega12 = 0 and near pi.
+        const V<K> t = q.cbet2 * q.sbet1 * (somg12 * somg12);
+        V<K> salp1 = q.cbet2 * somg12;
+        V<K> calp1 = select(comg12 >= 0.0, sbet12 + t / (1.0 + comg12), sbet12a - t / (1.0 - comg12));
+        const V<K> ssig12 = sqrt<P>(salp1 * salp1 + calp1 * calp1);
+        const V<K> csig12 = q.sbet1 * q.sbet2 + q.cbet1 * q.cbet2 * comg12;
+        normalize<P>(salp1, calp1);
+        // Within about 3 f pi cos^2(beta1) of the antipode the great circle is
+        // no guide; the astroid is, while f is small enough for first order.
+        const M<K> antipodal = ~meridian & ~equator & (csig12 < 0.0) &
+                               (ssig12 < 6.0 * g.n * kPi * (q.cbet1 * q.cbet1)) & (abs(splat<K>(g.n)) <= 0.1);
+        if (any(antipodal)) {
+            for (int k = 0; k < K; ++k) {
+                for (int j = 0; j < kLanes; ++j) {
+                    if (antipodal.v[k][j] != 0) {
+                        double s = 0.0;
+                        double c = 0.0;
+                        antipodal_start(g, q.sbet1.v[k][j], q.cbet1.v[k][j], q.cbet2.v[k][j],
+                                        sbet12a.v[k][j], q.lam12.v[k][j], &s, &c);
+                        const double r = std::sqrt(s * s + c * c);
+                        salp1.v[k][j] = s / r;
+                        calp1.v[k][j] = c / r;
+                    }
+                }
+            }
+        }
+        // On a meridian alpha1 = lambda12; from a pole, any azimuth leaves
+        // along the meridian it names.
+        const V<K> slam12 = sin<P>(q.lam12);
+        const V<K> clam12 = cos<P>(q.lam12);
+        const M<K> lam_end = (q.lam12 == 0.0) | (q.lam12 == kPi);
+        salp1 = select(meridian, select(lam_end, zero, slam12), select(equator, one, salp1));
+        calp1 = select(meridian, select(lam_end, select(q.lam12 == 0.0, one, -one), clam12),
+                       select(equator, zero, calp1));
+
+        Search<K> s;
+        s.salp1 = salp1;
+        s.calp1 = calp1;
+        s.sa = splat<K>(kTiny);
+        s.ca = one;
+        s.sb = splat<K>(kTiny);
+        s.cb = -one;
+        s.steps = zero;
+        s.polished = zero != zero;
+        s.active = zero == zero;
+        s.settle_first = meridian | equator;
+        s.meridian = meridian;
+        s.s12b = zero;
+        s.m12b = zero;
+        s.salp2 = zero;
+        s.calp2 = zero;
+        for (int step = 0; step < kVectorSteps && any(s.active); ++step) {
+            search_step<P>(g, q, s);
+        }
+        if (any(s.active)) {
+            finish_alone<P>(g, q, s);
+        }
+
+        // Along the equator: s12 = a lambda12, due east at both ends.
+        const V<K> s12 = select(equator, g.a * q.lam12, g.b * s.s12b);
+        const V<K> sa1 = select(equator, one, s.salp1);
+        const V<K> ca1 = select(equator, zero, s.calp1);
+        const V<K> sa2 = select(equator, one, s.salp2);
+        const V<K> ca2 = select(equator, zero, s.calp2);
+        // Back from the canonical form: the reflections change the signs of
+        // sin(alpha) and cos(alpha); the swap exchanges the ends and reverses
+        // the direction of travel.
+        const V<K> swap_sign = select(swap, -one, one);
+        const V<K> s_sign = swap_sign * lon_sign;
+        const V<K> c_sign = swap_sign * lat_sign;
+        const M<K> bad = beyond_pole(x[0]) | beyond_pole(x[2]);
+        const V<K> nan = splat<K>(std::numeric_limits<double>::quiet_NaN());
+        y[0] = select(bad, nan, s12);
+        y[1] = select(bad, nan, azimuth_of<P>(s_sign * select(swap, sa2, sa1), c_sign * select(swap, ca2, ca1)));
+        y[2] = select(bad, nan, azimuth_of<P>(s_sign * select(swap, sa1, sa2), c_sign * select(swap, ca1, ca2)));
+#ifdef GEO_DEBUG
+        y[2] = s.steps;
+#endif
+    }
+};
+
+}  // namespace
+}  // namespace quorvane::kernels

@@ -1,0 +1,146 @@
+// Geodesics on the ellipsoid as lane formulas: what the direct and inverse
+// problems share, and the direct problem.
+//
+// A geodesic is mapped to a great circle on the auxiliary sphere (Bessel,
+// Helmert; Karney, "Algorithms for geodesics", J. Geodesy 87, 2013): the
+// reduced latitude beta, tan(beta) = (1 - f) tan(phi), is kept, the azimuth
+// alpha is kept, and the longitude omega and the arc length sigma on the
+// sphere map to the ellipsoid's longitude lambda and distance s through the
+// series of geodesic_series.hpp. Every angle is carried as its sine and cosine
+// (a unit vector) and turned into radians by atan2 only at the end, which
+// keeps full precision near 0, pi/2 and pi without branches.
+#pragma once
+
+#include <limits>
+
+#include "geodesic_series.hpp"
+#include "lanes.hpp"
+#include "surface_lanes.hpp"
+
+namespace quorvane::kernels {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kTwoPi = 2.0 * kPi;
+
+// (s, c) scaled to a unit vector.
+template <class P, int K>
+QV_INLINE void normalize(V<K> &s, V<K> &c)
+{
+    const V<K> r = sqrt<P>(s * s + c * c);
+    s = s / r;
+    c = c / r;
+}
+
+// The integer nearest x, ties to even, by IEEE addition alone: adding and
+// subtracting 2^52 rounds a smaller magnitude to an integer, and from 2^52 on
+// every double is one. NaN and infinities pass through.
+template <int K>
+QV_INLINE V<K> nearest_integer(V<K> x)
+{
+    constexpr double kTwo52 = 4503599627370496.0;
+    const V<K> shift = unit_with_sign_of(x) * kTwo52;
+    return select(abs(x) < kTwo52, (x + shift) - shift, x);
+}
+
+// An angle in (-pi, pi]; unchanged, to the bit, when already in [-pi, pi]
+// (x / 2 pi then rounds to +-0).
+template <int K>
+QV_INLINE V<K> wrapped(V<K> x)
+{
+    const V<K> r = x - kTwoPi * nearest_integer(x / kTwoPi);
+    return select(r <= -kPi, r + kTwoPi, r);
+}
+
+// atan2(s, c) in (-pi, pi]: a sine of -0 (from a sign flip of a zero) and a
+// result of exactly -pi both become +pi's side.
+template <class P, int K>
+QV_INLINE V<K> azimuth_of(V<K> s, V<K> c)
+{
+    const V<K> a = atan2<P>(s + 0.0, c);
+    return select(a <= -kPi, splat<K>(kPi), a);
+}
+
+// The reduced latitude of a geodetic latitude phi as a unit vector. At the
+// poles cos(phi) of the double nearest pi/2 is 6.1e-17, not 0, so the point
+// keeps a direction for its azimuths.
+template <class P, int K>
+QV_INLINE void reduced_latitude(const GeodesicEllipsoid &g, V<K> phi, V<K> &sbet, V<K> &cbet)
+{
+    sbet = g.f1 * sin<P>(phi);
+    cbet = cos<P>(phi);
+    normalize<P>(sbet, cbet);
+}
+
+// A latitude beyond a pole has no geodesic; such lanes give NaN.
+template <int K>
+QV_INLINE M<K> beyond_pole(V<K> phi)
+{
+    return abs(phi) > kHalfPi;
+}
+
+// The direct problem: from (lat1, lon1) along azimuth azi1 for a distance s12
+// (negative: backwards) to (lat2, lon2), arriving with azimuth azi2.
+struct GeodesicDirect {
+    static constexpr int inputs = 4, outputs = 3;
+
+    template <class P, int K>
+    QV_INLINE static void lanes(const GeodesicEllipsoid &g, const V<K> *x, V<K> *y)
+    {
+        V<K> sbet1;
+        V<K> cbet1;
+        reduced_latitude<P>(g, x[0], sbet1, cbet1);
+        const V<K> salp1 = sin<P>(x[2]);
+        const V<K> calp1 = cos<P>(x[2]);
+        // Equatorial azimuth alpha0 (Clairaut: sin(alpha0) = sin(alpha) cos(beta)).
+        const V<K> salp0 = salp1 * cbet1;
+        const V<K> calp0 = sqrt<P>(calp1 * calp1 + (salp1 * sbet1) * (salp1 * sbet1));
+        // Arc length sigma1 from the northward equator crossing; a start on the
+        // equator heading due east or west has sigma1 = 0 by convention, the
+        // vector (0, 0) having no direction.
+        V<K> ssig1 = sbet1;
+        V<K> csig1 = select((sbet1 == 0.0) & (calp1 == 0.0), splat<K>(1.0), cbet1 * calp1);
+        normalize<P>(ssig1, csig1);
+
+        const V<K> eps = eps_of<P>(g.ep2 * (calp0 * calp0));
+        const V<K> a1 = 1.0 + a1_minus_1(eps);
+        V<K> c1[kOrder];
+        V<K> c1p[kOrder];
+        c1_coefficients(eps, c1);
+        c1p_coefficients(eps, c1p);
+        // tau = sigma + B1(sigma) grows in proportion to distance: tau2 =
+        // tau1 + s12 / (b A1), and sigma12 = tau12 + B1(sigma1) + B1p(tau2).
+        const V<K> theta = x[3] / (g.b * a1) + sine_series<kOrder>(c1, ssig1, csig1);
+        const V<K> s_theta = sin<P>(theta);
+        const V<K> c_theta = cos<P>(theta);
+        const V<K> stau2 = ssig1 * c_theta + csig1 * s_theta;
+        const V<K> ctau2 = csig1 * c_theta - ssig1 * s_theta;
+        const V<K> sig12 = theta + sine_series<kOrder>(c1p, stau2, ctau2);
+        const V<K> ssig12 = sin<P>(sig12);
+        const V<K> csig12 = cos<P>(sig12);
+        const V<K> ssig2 = ssig1 * csig12 + csig1 * ssig12;
+        const V<K> csig2 = csig1 * csig12 - ssig1 * ssig12;
+
+        const V<K> sbet2 = calp0 * ssig2;
+        const V<K> cbet2 = sqrt<P>(salp0 * salp0 + (calp0 * csig2) * (calp0 * csig2));
+        // omega = atan2(sin(alpha0) sin(sigma), cos(sigma)); omega12 modulo
+        // 2 pi from the two directions, the longitude terms from the whole
+        // sigma12, so that geodesics of many circuits keep their longitude.
+        const V<K> somg1 = salp0 * ssig1;
+        const V<K> somg2 = salp0 * ssig2;
+        const V<K> omg12 = atan2<P>(somg2 * csig1 - csig2 * somg1, csig2 * csig1 + somg2 * somg1);
+        V<K> c3[kOrder - 1];
+        c3_coefficients(g, eps, c3);
+        const V<K> b312 = sine_series<kOrder - 1>(c3, ssig2, csig2) - sine_series<kOrder - 1>(c3, ssig1, csig1);
+        const V<K> lam12 = omg12 - g.f * salp0 * a3_of(g, eps) * (sig12 + b312);
+
+        const M<K> bad = beyond_pole(x[0]);
+        const V<K> nan = splat<K>(std::numeric_limits<double>::quiet_NaN());
+        y[0] = select(bad, nan, atan2<P>(sbet2, g.f1 * cbet2));
+        y[1] = select(bad, nan, wrapped(x[1] + lam12));
+        y[2] = select(bad, nan, azimuth_of<P>(salp0, calp0 * csig2));
+    }
+};
+
+}  // namespace
+}  // namespace quorvane::kernels
