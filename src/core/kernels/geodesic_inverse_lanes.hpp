@@ -455,9 +455,6 @@ struct GeodesicInverse {
         y[0] = select(bad, nan, s12);
         y[1] = select(bad, nan, azimuth_of<P>(s_sign * select(swap, sa2, sa1), c_sign * select(swap, ca2, ca1)));
         y[2] = select(bad, nan, azimuth_of<P>(s_sign * select(swap, sa1, sa2), c_sign * select(swap, ca1, ca2)));
-#ifdef GEO_DEBUG
-        y[2] = s.steps;
-#endif
     }
 };
 
