@@ -19,8 +19,8 @@
 #include <cmath>
 #include <limits>
 
-#include "lanes.hpp"
-#include "surface_lanes.hpp"
+#include "core/kernels/lanes.hpp"
+#include "core/kernels/surface_lanes.hpp"
 
 namespace quorvane::kernels {
 namespace {

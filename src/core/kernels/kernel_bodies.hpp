@@ -4,13 +4,14 @@
 #pragma once
 
 #include <cstddef>
+#include <type_traits>
 
-#include "ellipsoid_params.hpp"
-#include "geodetic_lanes.hpp"
-#include "kernel_set.hpp"
-#include "lanes.hpp"
-#include "ray_aer_lanes.hpp"
-#include "surface_lanes.hpp"
+#include "core/kernels/ellipsoid_params.hpp"
+#include "core/kernels/geodetic_lanes.hpp"
+#include "core/kernels/kernel_set.hpp"
+#include "core/kernels/lanes.hpp"
+#include "core/kernels/ray_aer_lanes.hpp"
+#include "core/kernels/surface_lanes.hpp"
 
 namespace quorvane::kernels {
 namespace {
@@ -224,19 +225,7 @@ QV_INLINE void aer_in_frame(const V<K> *target, const V<K> *r_obs, const V<K> *f
     look_angles<P>(east, north, up, y[2], y, y + 1);
 }
 
-struct Aer {
-    static constexpr int inputs = 6, outputs = 3;
-    template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
-    {
-        V<K> r_obs[3];
-        position_of<P>(E, x[3], x[4], x[5], r_obs);
-        V<K> frame[9];
-        normal<P>(x[3], x[4], frame + 6);
-        tangents<P>(E, x[3], x[4], frame, frame + 3);
-        aer_in_frame<P>(x, r_obs, frame, y);
-    }
-};
+
 
 // Aer for an observer given as its position and frame (precomputed): inputs
 // target xyz, observer position xyz, then east, north and up xyz.
@@ -261,29 +250,43 @@ struct ObserverFrame {
     }
 };
 
-// aer_coords. A method call has one observer for all its targets (stride-0
-// observer columns): its position and frame are computed once, on one point,
-// and every target then takes only the steps that involve it. A lane's result
-// depends on that lane's inputs alone, so the bits are those of Aer.
-template <class P>
-void aer_kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
-{
-    if (n < 2 || in[3].stride != 0 || in[4].stride != 0 || in[5].stride != 0) {
-        run<P, Aer>(Re, f, n, in, out);
-        return;
+struct Aer {
+    static constexpr int inputs = 6, outputs = 3;
+    template <class P, int K>
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
+    {
+        V<K> r_obs[3];
+        position_of<P>(E, x[3], x[4], x[5], r_obs);
+        V<K> frame[9];
+        normal<P>(x[3], x[4], frame + 6);
+        tangents<P>(E, x[3], x[4], frame, frame + 3);
+        aer_in_frame<P>(x, r_obs, frame, y);
     }
-    double observer[12];
-    Out observer_out[12];
-    for (int c = 0; c < 12; ++c) {
-        observer_out[c] = {reinterpret_cast<char *>(&observer[c]), 0};
+
+    // aer_coords. A method call has one observer for all its targets (stride-0
+    // observer columns): its position and frame are computed once, on one point,
+    // and every target then takes only the steps that involve it. A lane's result
+    // depends on that lane's inputs alone, so the bits are those of Aer.
+    template <class P>
+    static void kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
+    {
+        if (n < 2 || in[3].stride != 0 || in[4].stride != 0 || in[5].stride != 0) {
+            run<P, Aer>(Re, f, n, in, out);
+            return;
+        }
+        double observer[12];
+        Out observer_out[12];
+        for (int c = 0; c < 12; ++c) {
+            observer_out[c] = {reinterpret_cast<char *>(&observer[c]), 0};
+        }
+        run<P, ObserverFrame>(Re, f, 1, in + 3, observer_out);
+        In columns[15] = {in[0], in[1], in[2]};
+        for (int c = 0; c < 12; ++c) {
+            columns[3 + c] = {reinterpret_cast<const char *>(&observer[c]), 0};
+        }
+        run<P, AerFromFrame>(Re, f, n, columns, out);
     }
-    run<P, ObserverFrame>(Re, f, 1, in + 3, observer_out);
-    In columns[15] = {in[0], in[1], in[2]};
-    for (int c = 0; c < 12; ++c) {
-        columns[3 + c] = {reinterpret_cast<const char *>(&observer[c]), 0};
-    }
-    run<P, AerFromFrame>(Re, f, n, columns, out);
-}
+};
 
 struct LookAngles {
     static constexpr int inputs = 4, outputs = 3;
@@ -304,26 +307,36 @@ struct AlongNormal {
     }
 };
 
+// A body's own driver where it has one (a kernel<P> member), else run<P, Body>.
+template <class P, class Body, class = void>
+struct Driver {
+    static constexpr Kernel kernel = run<P, Body>;
+};
+
+template <class P, class Body>
+struct Driver<P, Body, std::void_t<decltype(&Body::template kernel<P>)>> {
+    static constexpr Kernel kernel = &Body::template kernel<P>;
+};
+
+// Every registry entry's columns agree with its body.
+#define QUORVANE_CHECK_COLUMNS(name, Body, slot, columns)                                     \
+    static_assert(registry::count_columns(columns).point_inputs == Body::inputs,              \
+                  #name ": the registry's inputs differ from the kernel body's");             \
+    static_assert(registry::count_columns(columns).output_columns == Body::outputs,           \
+                  #name ": the registry's output columns differ from the kernel body's");
+QUORVANE_KERNELS(QUORVANE_CHECK_COLUMNS)
+#undef QUORVANE_CHECK_COLUMNS
+
 template <class P>
 constexpr KernelSet make_set(const char *name)
 {
     return KernelSet{
-        BatchKernels{
-            run<P, ReducedLat>,
-            run<P, GeodeticLat>,
-            run<P, Normal>,
-            run<P, Tangents>,
-            run<P, Enu>,
-            run<P, SurfPos>,
-            run<P, SurfCoordOf>,
-            run<P, Solve>,
-            run<P, LlaFromPos>,
-            run<P, PosFromLla>,
-            run<P, RayHit>,
-            aer_kernel<P>,
-            name,
+        {
+#define QUORVANE_DRIVER(name, Body, slot, columns) Driver<P, Body>::kernel,
+            QUORVANE_KERNELS(QUORVANE_DRIVER)
+#undef QUORVANE_DRIVER
         },
-        PieceKernels{run<P, Longitude>, run<P, Altitude>, run<P, AlongNormal>, run<P, LookAngles>},
+        name,
     };
 }
 

@@ -4,8 +4,8 @@
 
 #include <limits>
 
-#include "ellipsoid_params.hpp"
-#include "lanes.hpp"
+#include "core/kernels/ellipsoid_params.hpp"
+#include "core/kernels/lanes.hpp"
 
 namespace quorvane::kernels {
 namespace {

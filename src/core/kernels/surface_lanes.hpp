@@ -14,8 +14,8 @@
 #include <cmath>
 #include <limits>
 
-#include "ellipsoid_params.hpp"
-#include "lanes.hpp"
+#include "core/kernels/ellipsoid_params.hpp"
+#include "core/kernels/lanes.hpp"
 
 namespace quorvane::kernels {
 namespace {
