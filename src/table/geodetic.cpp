@@ -2,11 +2,11 @@
 // longitude, altitude. The formulas and the reasoning behind them are in
 // kernels/geodetic_lanes.hpp; here they run on one lane, and the
 // composite routines reach their parts through the object's table.
-#include "geometry.hpp"
-#include "pending_error.hpp"
+#include "table/routines.hpp"
+#include "table/pending_error.hpp"
 #include "core/kernels/one_point.hpp"
 
-namespace quorvane::geometry {
+namespace quorvane::table {
 
 using kernels::run_one;
 using registry::Id;
@@ -57,4 +57,4 @@ void c_pos_from_lla(Ellipsoid *self, LLA lla, double *r)
             {r, r + 1, r + 2});
 }
 
-}  // namespace quorvane::geometry
+}  // namespace quorvane::table
