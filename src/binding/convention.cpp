@@ -22,11 +22,6 @@ bool assert_parallel_shapes(PyObject *const *objs, int count)
            check_assertion(chained_attr_equal(state.names.shape, objs, count, nullptr));
 }
 
-int is_one_point(PyObject *obj)
-{
-    return ndim_equals(obj, 1);
-}
-
 int all_scalars(PyObject *const *objs, int count)
 {
     for (int k = 0; k < count; ++k) {

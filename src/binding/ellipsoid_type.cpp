@@ -4,7 +4,7 @@
 
 #include "args.hpp"
 #include "docstrings.hpp"
-#include "geometry.hpp"
+#include "table/routines.hpp"
 #include "lookups.hpp"
 #include "messages.hpp"
 #include "method_descriptions.hpp"
@@ -41,7 +41,7 @@ PyObject *ellipsoid_new(PyTypeObject *type, PyObject *args, PyObject *kwargs)
         return nullptr;
     }
     auto *self = reinterpret_cast<Ellipsoid *>(object.get());
-    self->vtab = &geometry::method_table;
+    self->vtab = &table::method_table;
     double Re;
     double f;
     if (!convert_arguments("Ellipsoid", args, kwargs, &Re, &f)) {

@@ -12,13 +12,13 @@
 #include "cpython_private.hpp"
 #include "ellipsoid_type.hpp"
 #include "messages.hpp"
-#include "kernels/batch.hpp"
+#include "core/kernels/kernel_set.hpp"
 #include "thread_split.hpp"
-#include "geometry.hpp"
+#include "table/routines.hpp"
 #include "method_function.hpp"
 #include "module_state.hpp"
 #include "pyref.hpp"
-#include "vector_routines.hpp"
+#include "table/vector_routines.hpp"
 #include "vectools_doc.hpp"
 
 namespace quorvane::binding {
@@ -64,7 +64,7 @@ int import_numpy_c_api()
 
 int publish_type(PyObject *module)
 {
-    geometry::fill_method_table();
+    table::fill_method_table();
     // A start-up that failed after this step leaves the type ready, and
     // possibly referenced; it is filled only once.
     if (!PyType_HasFeature(&EllipsoidType, Py_TPFLAGS_READY)) {
@@ -73,7 +73,7 @@ int publish_type(PyObject *module)
         }
     }
     // No name and no destructor: the table is static and lives as long as the process.
-    PyRef capsule = PyRef::steal(PyCapsule_New(&geometry::method_table, nullptr, nullptr));
+    PyRef capsule = PyRef::steal(PyCapsule_New(&table::method_table, nullptr, nullptr));
     if (!capsule ||
         PyDict_SetItemString(EllipsoidType.tp_dict, "__pyx_vtable__", capsule.get()) < 0) {
         return FAIL_HERE();
@@ -161,7 +161,7 @@ int bind_vector_routines()
     }
     // Bound into a copy and published whole: a failure part-way leaves the
     // stand-ins in place.
-    geometry::VectorRoutines v = geometry::unbound_vector_routines;
+    table::VectorRoutines v = table::unbound_vector_routines;
     struct Binding {
         const char *name;
         const char *signature;
@@ -180,7 +180,7 @@ int bind_vector_routines()
         }
     }
     v.vectools_own = is_vectools_itself(vectools.get());
-    geometry::vector_routines = v;
+    table::vector_routines = v;
     return 0;
 }
 
@@ -335,7 +335,7 @@ int start(PyObject *module)
         return FAIL_HERE();
     }
     // Both read the environment once, here, so that no call pays for it.
-    kernels::kernels();
+    kernels::active_set();
     configure_threads();
     if (init_state(module) < 0 || publish_type(module) < 0 || bind_vector_routines() < 0 ||
         import_numpy(module) < 0 || import_names(module, "quorvane.datamodel", dtype_names, 4) < 0 ||

@@ -5,7 +5,7 @@
 
 #include "quorvane/mathtools/vectools/vectools.h"
 
-namespace quorvane::geometry {
+namespace quorvane::table {
 
 struct VectorRoutines {
     vectools_scale_t scale;
@@ -26,4 +26,4 @@ extern VectorRoutines vector_routines;
 // The stand-ins themselves, to restore or compare with.
 extern const VectorRoutines unbound_vector_routines;
 
-}  // namespace quorvane::geometry
+}  // namespace quorvane::table

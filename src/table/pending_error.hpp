@@ -12,7 +12,7 @@
 
 #include "cpython_private.hpp"
 
-namespace quorvane::geometry {
+namespace quorvane::table {
 
 class PendingError {
 public:
@@ -34,4 +34,4 @@ private:
     bool lock_held_;
 };
 
-}  // namespace quorvane::geometry
+}  // namespace quorvane::table

@@ -1,8 +1,8 @@
-#include "vector_routines.hpp"
+#include "table/vector_routines.hpp"
 
 #include <limits>
 
-namespace quorvane::geometry {
+namespace quorvane::table {
 
 namespace {
 
@@ -29,4 +29,4 @@ const VectorRoutines unbound_vector_routines = {unbound_scale, unbound_binary, u
 
 VectorRoutines vector_routines = unbound_vector_routines;
 
-}  // namespace quorvane::geometry
+}  // namespace quorvane::table
