@@ -26,9 +26,9 @@
 #include <cmath>
 #include <limits>
 
-#include "geodesic_lanes.hpp"
-#include "geodesic_series.hpp"
-#include "lanes.hpp"
+#include "core/kernels/geodesic_lanes.hpp"
+#include "core/kernels/geodesic_series.hpp"
+#include "core/kernels/lanes.hpp"
 
 namespace quorvane::kernels {
 namespace {
@@ -157,16 +157,20 @@ QV_INLINE void search_step(const GeodesicEllipsoid &g, const Canonical<K> &q, Se
 {
     const Evaluation<K> e = evaluate<P>(g, q, s.salp1, s.calp1);
     const M<K> now = s.active;
+    // A meridian that passes a conjugate point (m12 < 0) is no shortest path;
+    // it then searches like any other lane.
+    const M<K> start_holds = s.settle_first & (~s.meridian | (e.m12b >= 0.0));
+    // A meridian arrives heading north (in the canonical form), also at a
+    // pole, where Clairaut's relation leaves the azimuth undetermined.
+    const M<K> on_meridian = start_holds & s.meridian;
     s.s12b = select(now, e.s12b, s.s12b);
     s.m12b = select(now, e.m12b, s.m12b);
-    s.salp2 = select(now, e.salp2, s.salp2);
-    s.calp2 = select(now, e.calp2, s.calp2);
+    s.salp2 = select(now, select(on_meridian, splat<K>(0.0), e.salp2), s.salp2);
+    s.calp2 = select(now, select(on_meridian, splat<K>(1.0), e.calp2), s.calp2);
     s.steps = s.steps + select(now, splat<K>(1.0), splat<K>(0.0));
 
+    // NaN settles at once.
     const V<K> abs_v = abs(e.v);
-    // A meridian that passes a conjugate point (m12 < 0) is no shortest path;
-    // it then searches like any other lane. NaN settles at once.
-    const M<K> start_holds = s.settle_first & (~s.meridian | (e.m12b >= 0.0));
     const M<K> settled = ~(abs_v >= kSettled) | (s.polished & ~(abs_v >= kPolished)) | start_holds |
                          ~(s.steps < kMaxSteps);
     M<K> go = now & ~settled;
@@ -335,6 +339,12 @@ inline void antipodal_start(const GeodesicEllipsoid &g, double sbet1, double cbe
 struct GeodesicInverse {
     static constexpr int inputs = 4, outputs = 3;
 
+    template <class P>
+    static void kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
+    {
+        run_with<P, GeodesicInverse>(make_geodesic_ellipsoid(Re, f), n, in, out);
+    }
+
     template <class P, int K>
     static void lanes(const GeodesicEllipsoid &g, const V<K> *x, V<K> *y)
     {
@@ -349,7 +359,9 @@ struct GeodesicInverse {
         const V<K> phi2 = select(swap, x[0], x[2]);
         const V<K> lam_swapped = select(swap, -lam_given, lam_given);
         const V<K> lon_sign = unit_with_sign_of(lam_swapped);
-        const V<K> lat_sign = select(phi1 > 0.0, -one, one);
+        // On the equator (phi1 = 0) too, so that of the two shortest paths
+        // between antipodal points there the one over the north pole is taken.
+        const V<K> lat_sign = select(phi1 < 0.0, one, -one);
         Canonical<K> q;
         q.lam12 = abs(lam_swapped);
         // From |phi| with the sign applied after, so that equal |phi| give

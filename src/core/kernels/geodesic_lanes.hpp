@@ -11,14 +11,21 @@
 // keeps full precision near 0, pi/2 and pi without branches.
 #pragma once
 
+#include <cstddef>
 #include <limits>
 
-#include "geodesic_series.hpp"
-#include "lanes.hpp"
-#include "surface_lanes.hpp"
+#include "core/kernels/geodesic_series.hpp"
+#include "core/kernels/lanes.hpp"
+#include "core/kernels/surface_lanes.hpp"
 
 namespace quorvane::kernels {
 namespace {
+
+// The driver of kernel_bodies.hpp, which includes the geodesic headers before
+// defining it. The geodesic kernels run it with their ellipsoid's series
+// coefficients as the context, set up once per call.
+template <class P, class Body, class Context>
+void run_with(const Context &context, std::ptrdiff_t n, const In *in, const Out *out);
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kTwoPi = 2.0 * kPi;
@@ -83,6 +90,12 @@ QV_INLINE M<K> beyond_pole(V<K> phi)
 // (negative: backwards) to (lat2, lon2), arriving with azimuth azi2.
 struct GeodesicDirect {
     static constexpr int inputs = 4, outputs = 3;
+
+    template <class P>
+    static void kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
+    {
+        run_with<P, GeodesicDirect>(make_geodesic_ellipsoid(Re, f), n, in, out);
+    }
 
     template <class P, int K>
     QV_INLINE static void lanes(const GeodesicEllipsoid &g, const V<K> *x, V<K> *y)

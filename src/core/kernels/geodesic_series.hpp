@@ -17,7 +17,7 @@
 // about eps^7 and f n^6, round-off for |f| up to about 0.01.
 #pragma once
 
-#include "lanes.hpp"
+#include "core/kernels/lanes.hpp"
 
 namespace quorvane::kernels {
 namespace {
