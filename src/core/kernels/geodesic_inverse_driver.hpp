@@ -219,6 +219,10 @@ struct GeodesicInverse {
     template <class P>
     static void kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
     {
+        if (f > kMaxGeodesicFlattening) {
+            fill_nan(n, outputs, out);
+            return;
+        }
         const GeodesicEllipsoid g = make_geodesic_ellipsoid(Re, f);
         constexpr int pass = kSearchVectors * kLanes;
         InverseColumns c;

@@ -319,6 +319,18 @@ inline void antipodal_start(const GeodesicEllipsoid &g, double sbet1, double cbe
     *calp1 = sbet12a - cbet2 * sbet1 * somg12 * somg12 / (1.0 - comg12);
 }
 
+template <int K>
+QV_INLINE V<K> flushed(V<K> phi)
+{
+    return select(abs(phi) < 1e-100, splat<K>(0.0), phi);
+}
+
+template <int K>
+QV_INLINE V<K> max_abs(V<K> a, V<K> b)
+{
+    return select(abs(a) > abs(b), abs(a), abs(b));
+}
+
 // The azimuth at point 1 of the great circle to point 2 on the auxiliary
 // sphere, unnormalised: cos(beta2) sin(omega12) and cos(beta1) sin(beta2) -
 // sin(beta1) cos(beta2) cos(omega12), the latter written without its
@@ -342,10 +354,13 @@ QV_INLINE void inverse_start(const GeodesicEllipsoid &g, const V<K> *x, V<K> *r)
     // Swap the points if point 2 is farther from the equator (reversing the
     // longitude difference), then reflect in the prime meridian and in the
     // equator as needed.
-    const V<K> lam_given = wrapped(x[3] - x[1]);
+    // Latitudes below 1e-100 (6e-94 m from the equator) are the equator, and
+    // such longitude differences 0: squares and products of their sines
+    // would underflow in the formulas below.
+    const V<K> lam_given = flushed(wrapped_sum(x[3], -x[1]));
     const M<K> swap = abs(x[0]) < abs(x[2]);
-    const V<K> phi1 = select(swap, x[2], x[0]);
-    const V<K> phi2 = select(swap, x[0], x[2]);
+    const V<K> phi1 = flushed(select(swap, x[2], x[0]));
+    const V<K> phi2 = flushed(select(swap, x[0], x[2]));
     const V<K> lam_swapped = select(swap, -lam_given, lam_given);
     const V<K> lon_sign = unit_with_sign_of(lam_swapped);
     // On the equator (phi1 = 0) too, so that of the two shortest paths
@@ -381,7 +396,11 @@ QV_INLINE void inverse_start(const GeodesicEllipsoid &g, const V<K> *x, V<K> *r)
     V<K> salp1;
     V<K> calp1;
     great_circle(q, sbet12, sbet12a, somg12, comg12, salp1, calp1);
-    const V<K> ssig12 = sqrt<P>(salp1 * salp1 + calp1 * calp1);
+    // Scaled first: for a lambda12 of 1e-300 both components are tiny.
+    const V<K> scale = max_abs(salp1, calp1);
+    salp1 = salp1 / scale;
+    calp1 = calp1 / scale;
+    const V<K> ssig12 = sqrt<P>(salp1 * salp1 + calp1 * calp1) * scale;
     const V<K> csig12 = q.sbet1 * q.sbet2 + q.cbet1 * q.cbet2 * comg12;
     normalize<P>(salp1, calp1);
     // Beyond short lines, omega12 exceeds lambda12 by f sin(alpha0) sigma12 to
@@ -400,6 +419,9 @@ QV_INLINE void inverse_start(const GeodesicEllipsoid &g, const V<K> *x, V<K> *r)
     V<K> salp1x;
     V<K> calp1x;
     great_circle(q, sbet12, sbet12a, somg12, comg12, salp1x, calp1x);
+    const V<K> scale_x = max_abs(salp1x, calp1x);
+    salp1x = salp1x / scale_x;
+    calp1x = calp1x / scale_x;
     normalize<P>(salp1x, calp1x);
     salp1 = select(refine, salp1x, salp1);
     calp1 = select(refine, calp1x, calp1);

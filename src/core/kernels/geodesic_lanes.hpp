@@ -51,13 +51,35 @@ QV_INLINE V<K> nearest_integer(V<K> x)
     return select(abs(x) < kTwo52, (x + shift) - shift, x);
 }
 
-// An angle in (-pi, pi]; unchanged, to the bit, when already in [-pi, pi]
-// (x / 2 pi then rounds to +-0).
+// 2 pi in two parts (Cody and Waite): the first has 33 significant bits, so
+// that its products with turn counts below 2^20 are exact.
+constexpr double kTwoPiHigh = 6.2831853069365025;
+constexpr double kTwoPiLow = 2.430840202602477e-10;
+
+// a + b as an angle in (-pi, pi]: the rounding error of the sum (Knuth's
+// two-sum) is added back after the whole turns are taken off, which keeps
+// the result within round-off of pi for |a + b| below 2^20 turns. A sum
+// already in [-pi, pi] without rounding error is returned to the bit.
 template <int K>
-QV_INLINE V<K> wrapped(V<K> x)
+QV_INLINE V<K> wrapped_sum(V<K> a, V<K> b)
 {
-    const V<K> r = x - kTwoPi * nearest_integer(x / kTwoPi);
-    return select(r <= -kPi, r + kTwoPi, r);
+    const V<K> sum = a + b;
+    const V<K> b_part = sum - a;
+    const V<K> error = (a - (sum - b_part)) + (b - b_part);
+    const V<K> turns = nearest_integer(sum / kTwoPi);
+    V<K> r = ((sum - turns * kTwoPiHigh) - turns * kTwoPiLow) + error;
+    r = select(r <= -kPi, r + kTwoPi, r);
+    return select(r > kPi, r - kTwoPi, r);
+}
+
+// Every output NaN, for an ellipsoid too flat for the series.
+inline void fill_nan(std::ptrdiff_t n, int columns, const Out *out)
+{
+    for (int c = 0; c < columns; ++c) {
+        for (std::ptrdiff_t i = 0; i < n; ++i) {
+            store(out[c], i, std::numeric_limits<double>::quiet_NaN());
+        }
+    }
 }
 
 // atan2(s, c) in (-pi, pi]: a sine of -0 (from a sign flip of a zero) and a
@@ -95,6 +117,10 @@ struct GeodesicDirect {
     template <class P>
     static void kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
     {
+        if (f > kMaxGeodesicFlattening) {
+            fill_nan(n, outputs, out);
+            return;
+        }
         run_with<P, GeodesicDirect>(make_geodesic_ellipsoid(Re, f), n, in, out);
     }
 
@@ -116,24 +142,49 @@ struct GeodesicDirect {
         V<K> csig1 = select((sbet1 == 0.0) & (calp1 == 0.0), splat<K>(1.0), cbet1 * calp1);
         normalize<P>(ssig1, csig1);
 
-        const V<K> eps = eps_of<P>(g.ep2 * (calp0 * calp0));
+        const V<K> k2 = g.ep2 * (calp0 * calp0);
+        const V<K> eps = eps_of<P>(k2);
         const V<K> a1 = 1.0 + a1_minus_1(eps);
         V<K> c1[kOrder];
         V<K> c1p[kOrder];
         c1_coefficients(eps, c1);
         c1p_coefficients(eps, c1p);
         // tau = sigma + B1(sigma) grows in proportion to distance: tau2 =
-        // tau1 + s12 / (b A1), and sigma12 = tau12 + B1(sigma1) + B1p(tau2).
+        // tau1 + s12 / (b A1), and sigma12 = theta + delta with theta =
+        // tau12 + B1(sigma1), delta = B1p(tau2).
         const V<K> theta = x[3] / (g.b * a1) + sine_series<kOrder>(c1, ssig1, csig1);
         const V<K> s_theta = sin<P>(theta);
         const V<K> c_theta = cos<P>(theta);
         const V<K> stau2 = ssig1 * c_theta + csig1 * s_theta;
         const V<K> ctau2 = csig1 * c_theta - ssig1 * s_theta;
-        const V<K> sig12 = theta + sine_series<kOrder>(c1p, stau2, ctau2);
-        const V<K> ssig12 = sin<P>(sig12);
-        const V<K> csig12 = cos<P>(sig12);
-        const V<K> ssig2 = ssig1 * csig12 + csig1 * ssig12;
-        const V<K> csig2 = csig1 * csig12 - ssig1 * ssig12;
+        const V<K> delta = sine_series<kOrder>(c1p, stau2, ctau2);
+        V<K> s_delta;
+        V<K> c_delta;
+        if (g.small_reversion) {
+            // |delta| < 0.01: the series to delta^5 and delta^6 are exact to
+            // round-off (delta^7 / 5040 < 2e-18), and cost less than sin and cos.
+            const V<K> d2 = delta * delta;
+            s_delta = delta * (1.0 - d2 * (1.0 / 6.0 - d2 * (1.0 / 120.0)));
+            c_delta = 1.0 - d2 * (0.5 - d2 * (1.0 / 24.0 - d2 * (1.0 / 720.0)));
+        } else {
+            s_delta = sin<P>(delta);
+            c_delta = cos<P>(delta);
+        }
+        V<K> sig12 = theta + delta;
+        V<K> ssig2 = stau2 * c_delta + ctau2 * s_delta;
+        V<K> csig2 = ctau2 * c_delta - stau2 * s_delta;
+        if (g.direct_newton) {
+            // One Newton step on tau(sigma2) = tau2, d tau / d sigma =
+            // dn / A1, dn = sqrt(1 + k^2 sin^2(sigma)); the step is of the
+            // order of eps^7, so a first-order rotation applies it.
+            const V<K> residual = (sig12 + sine_series<kOrder>(c1, ssig2, csig2)) - theta;
+            const V<K> dn2 = sqrt<P>(1.0 + k2 * (ssig2 * ssig2));
+            const V<K> step = -residual * a1 / dn2;
+            sig12 = sig12 + step;
+            const V<K> s2 = ssig2 + csig2 * step;
+            csig2 = csig2 - ssig2 * step;
+            ssig2 = s2;
+        }
 
         const V<K> sbet2 = calp0 * ssig2;
         const V<K> cbet2 = sqrt<P>(salp0 * salp0 + (calp0 * csig2) * (calp0 * csig2));
@@ -151,7 +202,7 @@ struct GeodesicDirect {
         const M<K> bad = beyond_pole(x[0]);
         const V<K> nan = splat<K>(std::numeric_limits<double>::quiet_NaN());
         y[0] = select(bad, nan, atan2<P>(sbet2, g.f1 * cbet2));
-        y[1] = select(bad, nan, wrapped(x[1] + lam12));
+        y[1] = select(bad, nan, wrapped_sum(x[1], lam12));
         y[2] = select(bad, nan, azimuth_of<P>(salp0, calp0 * csig2));
     }
 };
