@@ -150,20 +150,17 @@ CATEGORIES = ["random", "antipodal", "short", "one pole", "two poles", "meridion
 
 
 def _to_vertex(lat1, azi1, f):
-    """Distance from (lat1, azi1) to the next vertex ahead."""
-    with mp.workdps(20):
-        f1 = 1 - mp.mpf(f)
-        b = RE * f1
-        ep2 = f * (2 - f) / f1 ** 2
-        sb1, cb1 = f1 * mp.sin(lat1), mp.cos(lat1)
-        r = mp.hypot(sb1, cb1)
-        sb1, cb1 = sb1 / r, cb1 / r
-        sa1, ca1 = mp.sin(azi1), mp.cos(azi1)
-        ca0 = mp.hypot(ca1, sa1 * sb1)
-        sig1 = mp.atan2(sb1, ca1 * cb1)
-        vertex = mp.pi / 2 + mp.pi * mp.ceil((sig1 - mp.pi / 2) / mp.pi + mp.mpf(10) ** -15)
-        m = -ep2 * ca0 ** 2
-        return float(b * (mp.ellipe(vertex, m) - mp.ellipe(sig1, m)))
+    """Distance from (lat1, azi1) to the next vertex ahead, which lies at
+    sigma = pi/2 (mod pi) from the equator crossing: geographiclib's length of
+    that arc (a test input, not a reference)."""
+    from geographiclib.geodesic import Geodesic
+    f1 = 1 - f
+    sb1, cb1 = f1 * math.sin(lat1), math.cos(lat1)
+    sig1 = math.atan2(sb1, math.cos(azi1) * cb1)
+    arc = math.pi / 2 - sig1
+    arc -= math.pi * math.floor(arc / math.pi - 1e-12)
+    line = Geodesic(RE, f).Line(math.degrees(lat1), 0.0, math.degrees(azi1))
+    return line.ArcPosition(math.degrees(arc))["s12"]
 
 
 def _to_targets(rng, lat1, lon1, lat2, lon2, f):
@@ -221,3 +218,36 @@ class Rows:
 
     def __len__(self):
         return len(self.lat1)
+
+
+HP = math.pi / 2
+# Pairs of points (lat1, lon1, lat2, lon2) where the inverse problem changes
+# branch or has several shortest paths: coincident, antipodal, at the poles,
+# on the equator and just off it, on a meridian, across the date line.
+SPECIAL_PAIRS = [
+    (0.0, 0.0, 0.0, 0.0), (0.7, 1.0, 0.7, 1.0), (-0.0, -0.0, 0.0, 0.0),
+    (0.0, 0.0, 0.0, math.pi), (0.0, 0.0, -0.0, -math.pi), (0.6, 0.2, -0.6, 0.2 + math.pi),
+    (HP, 0.0, -HP, 0.0), (HP, 0.3, HP, -2.0), (-HP, 1.0, 0.2, -1.0), (HP, 0.0, -HP, 1.0),
+    (0.0, 0.0, 0.0, 2.6), (0.0, 0.0, 0.0, 3.13), (0.0, 0.0, 1e-300, 3.13), (5e-324, 0.0, -5e-324, 3.0),
+    (0.3, 0.0, -0.1, 0.0), (0.3, 0.0, 0.3 - 1e-15, 1e-300), (0.5, 3.1, 0.5, -3.1), (-0.5, math.pi, 0.4, -math.pi),
+    (np.nextafter(HP, 0), 0.0, -np.nextafter(HP, 0), math.pi - 1e-9), (0.01, 0.0, -0.01, math.pi - 0.003),
+]
+
+
+def mixed_starts(n, seed=0, f=F):
+    """n direct inputs (lat1, lon1, azi1, s12), an equal share from each category."""
+    rng = np.random.default_rng(seed)
+    parts = [starts(c, rng, n // len(CATEGORIES) + 1, f) for c in CATEGORIES]
+    columns = [np.concatenate([p[k] for p in parts])[:n] for k in range(4)]
+    order = rng.permutation(n)
+    return tuple(c[order] for c in columns)
+
+
+def mixed_pairs(n, seed=0, f=F):
+    """n inverse inputs (lat1, lon1, lat2, lon2): the ends of mixed_starts' geodesics
+    (as geodesic_direct puts them), then the special pairs."""
+    from quorvane.mathtools.ellipsoid.ufuncs import geodesic_direct
+    lat1, lon1, azi1, s12 = mixed_starts(n - len(SPECIAL_PAIRS), seed, f)
+    lat2, lon2, _ = geodesic_direct(lat1, lon1, azi1, s12, RE, f)
+    special = np.array(SPECIAL_PAIRS).T
+    return tuple(np.concatenate([a, b]) for a, b in zip((lat1, lon1, lat2, lon2), special))

@@ -45,7 +45,12 @@ constexpr double kTiny = 1.4916681462400413e-154;  // sqrt of the smallest norma
 constexpr double kSettled = kEpsilon;
 constexpr double kPolish = 16.0 * kEpsilon;
 constexpr double kPolished = 8.0 * kEpsilon;
-// A guard that no search reaches: bisection alone would settle in fewer.
+// Newton steps before the search only bisects: next to a conjugate point
+// (nearly antipodal points near vertices) lambda' tends to 0 and Newton
+// converges linearly, or, misled by round-off in lambda', not at all; 16 is
+// more than any other search takes. Then a guard that bisection alone never
+// reaches.
+constexpr int kNewtonSteps = 16;
 constexpr int kMaxSteps = 100;
 
 // The values of a geodesic that pass from one phase of the kernel to the
@@ -104,7 +109,11 @@ QV_INLINE V<K> arrival_cos(const Canonical<K> &q, V<K> calp1)
     const V<K> c1c = calp1 * q.cbet1;
     const V<K> gap = select(q.cbet1 < -q.sbet1, (q.cbet2 - q.cbet1) * (q.cbet1 + q.cbet2),
                             (q.sbet1 - q.sbet2) * (q.sbet1 + q.sbet2));
-    return select((q.cbet2 == q.cbet1) & (abs(q.sbet2) == -q.sbet1), abs(c1c), sqrt<P>(c1c * c1c + gap));
+    // Rounding can leave |beta2| an ulp above |beta1| and the sum an ulp below
+    // 0, where the arrival is at the vertex.
+    const V<K> square = c1c * c1c + gap;
+    return select((q.cbet2 == q.cbet1) & (abs(q.sbet2) == -q.sbet1), abs(c1c),
+                  sqrt<P>(select(square > 0.0, square, splat<K>(0.0))));
 }
 
 // Due east or west on the equator, sigma1 would be atan2(0, 0); a tiny
@@ -218,7 +227,8 @@ QV_INLINE void search_step(const GeodesicEllipsoid &g, const Canonical<K> &q, Se
     V<K> ns = s.salp1 + s.calp1 * d;
     V<K> nc = s.calp1 - s.salp1 * d;
     normalize<P>(ns, nc);
-    const M<K> inside = (dlam > 0.0) & (ns > 0.0) & (nc * s.sa <= s.ca * ns) & (nc * s.sb >= s.cb * ns);
+    const M<K> inside = (dlam > 0.0) & (ns > 0.0) & (nc * s.sa <= s.ca * ns) & (nc * s.sb >= s.cb * ns) &
+                        (s.steps < kNewtonSteps);
     // A step that would leave the bracket bisects it instead, unless v is
     // already at the round-off of its evaluation: the bracket's far end may
     // then be anywhere, and its midpoint no better than alpha1. Only computed
@@ -373,6 +383,16 @@ QV_INLINE void inverse_start(const GeodesicEllipsoid &g, const V<K> *x, V<K> *r)
     const V<K> abs_phi1 = abs(phi1);
     reduced_latitude<P>(g, abs_phi1, q.sbet1, q.cbet1);
     reduced_latitude<P>(g, abs(phi2), q.sbet2, q.cbet2);
+    // Rounding of sin and cos can put beta2 an ulp farther from the equator
+    // than beta1 when the latitudes differ by an ulp or two; then the
+    // geodesic from point 1 would just miss point 2's parallel. Such a point
+    // is taken on point 1's parallel. Compared by the sines or the cosines,
+    // whichever is smaller and so resolves the latitude, as arrival_cos uses
+    // them.
+    const M<K> near_pole = q.cbet1 < q.sbet1;
+    const M<K> farther = (near_pole & (q.cbet2 < q.cbet1)) | (~near_pole & (q.sbet2 > q.sbet1));
+    q.sbet2 = select(farther, q.sbet1, q.sbet2);
+    q.cbet2 = select(farther, q.cbet1, q.cbet2);
     q.sbet1 = -q.sbet1;
     q.sbet2 = q.sbet2 * (lat_sign * unit_with_sign_of(phi2));
 
@@ -386,11 +406,14 @@ QV_INLINE void inverse_start(const GeodesicEllipsoid &g, const V<K> *x, V<K> *r)
     const V<K> sbet12 = q.sbet2 * q.cbet1 - q.cbet2 * q.sbet1;   // sin(beta2 - beta1) >= 0
     const V<K> cbet12 = q.cbet2 * q.cbet1 + q.sbet2 * q.sbet1;
     const V<K> sbet12a = q.sbet2 * q.cbet1 + q.cbet2 * q.sbet1;  // sin(beta2 + beta1) <= 0
-    const M<K> short_line = (cbet12 >= 0.0) & (sbet12 < 0.5) & (q.cbet2 * q.lam12 < 0.5);
     const V<K> sbet_sum = q.sbet1 + q.sbet2;
     const V<K> cbet_sum = q.cbet1 + q.cbet2;
     const V<K> sbetm2 = sbet_sum * sbet_sum / (sbet_sum * sbet_sum + cbet_sum * cbet_sum);
-    const V<K> omg12 = select(short_line, q.lam12 / (g.f1 * sqrt<P>(1.0 + g.ep2 * sbetm2)), q.lam12);
+    const V<K> omg12_short = q.lam12 / (g.f1 * sqrt<P>(1.0 + g.ep2 * sbetm2));
+    // Near a pole, points on opposite meridians are close too, but the scale
+    // would take omega12 beyond pi.
+    const M<K> short_line = (cbet12 >= 0.0) & (sbet12 < 0.5) & (q.cbet2 * q.lam12 < 0.5) & (omg12_short <= kPi);
+    const V<K> omg12 = select(short_line, omg12_short, q.lam12);
     V<K> somg12 = sin<P>(omg12);
     V<K> comg12 = cos<P>(omg12);
     V<K> salp1;
