@@ -25,7 +25,7 @@
 namespace quorvane::kernels {
 namespace {
 
-// Geodesics per chunk: the columns take 20 kB of stack, and the lanes idle
+// Geodesics per chunk: the columns take 22 kB of stack, and the lanes idle
 // only over the last few of each chunk.
 constexpr int kChunk = 128;
 // Vectors searched side by side: independent chains hide each other's latency.
@@ -143,6 +143,8 @@ QV_INLINE void take_row(const InverseColumns &c, int row, int k, int j, Canonica
     q.sbet2.v[k][j] = c.at[kSbet2][row];
     q.cbet2.v[k][j] = c.at[kCbet2][row];
     q.lam12.v[k][j] = c.at[kLam12][row];
+    q.slam12.v[k][j] = c.at[kSlam12][row];
+    q.clam12.v[k][j] = c.at[kClam12][row];
     s.salp1.v[k][j] = c.at[kSalp1][row];
     s.calp1.v[k][j] = c.at[kCalp1][row];
     // The bracket is all of [0, pi], its ends kept off the axis so that they
