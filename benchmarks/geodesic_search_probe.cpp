@@ -101,10 +101,10 @@ extern "C" void probe(double Re, double f, long n, const double *const *in, doub
         double t2 = cpu_seconds();
         first = 0;
         for (; rows - first >= pass; first += pass) {
-            result_rows<Policy, kSearchVectors, true>(g, c, base, first, pass, columns_out);
+            result_rows<Policy, false, kSearchVectors, true>(g, c, base, first, pass, columns_out);
         }
         for (; first < rows; first += kLanes) {
-            result_rows<Policy, 1, false>(g, c, base, first, rows - first < kLanes ? rows - first : kLanes,
+            result_rows<Policy, false, 1, false>(g, c, base, first, rows - first < kLanes ? rows - first : kLanes,
                                           columns_out);
         }
         double t3 = cpu_seconds();

@@ -2,6 +2,7 @@
 category, their properties (round trips, swapped ends, the way back, the equator, the
 meridians and the antipodes), one answer per input on both kernel sets, float32."""
 
+import functools
 import math
 from concurrent.futures import ThreadPoolExecutor
 
@@ -47,10 +48,16 @@ def meridian_arc(lat1, lat2, f=F):
 POLE_TO_POLE = meridian_arc(-HP, HP)
 
 
-@pytest.mark.parametrize("category", CATEGORIES)
-def test_within_20_nm_of_mpmath(category):
+@functools.lru_cache(maxsize=None)
+def rows_of(category):
     rows = Rows(category, 8, seed=11)
     assert len(rows) >= 4
+    return rows
+
+
+@pytest.mark.parametrize("category", CATEGORIES)
+def test_within_20_nm_of_mpmath(category):
+    rows = rows_of(category)
     lat2, lon2, _ = U.geodesic_direct(rows.lat1, rows.lon1, rows.azi1, rows.s12, A, F)
     errors = [float(mp.hypot(*e.displacement(a, b))) for e, a, b in zip(rows.exact, lat2, lon2)]
     assert max(errors) <= 20 * NM
@@ -58,6 +65,38 @@ def test_within_20_nm_of_mpmath(category):
     assert max(abs(float(s - r)) for s, r in zip(s12, rows.s12_inv)) <= 20 * NM
     for got, ref in ((azi1, rows.azi1_inv), (azi2, rows.azi2_inv)):
         assert max(abs(float(angle_diff(a, r)) * m) for a, r, m in zip(got, ref, rows.m12)) <= 20 * NM
+
+
+@pytest.mark.parametrize("category", CATEGORIES)
+def test_arc_and_reduced_lengths_match_mpmath(category):
+    rows = rows_of(category)
+    direct = U.geodesic_direct_lengths(rows.lat1, rows.lon1, rows.azi1, rows.s12, A, F)
+    inverse = U.geodesic_inverse_lengths(rows.lat1, rows.lon1, rows.lat2, rows.lon2, A, F)
+    # Next to a conjugate point (m12 near 0) neighbouring geodesics are as
+    # short; the inverse may find one of another arc and reduced length.
+    unique = np.abs(rows.m12) > 1e-3
+    for (a12, m12), used in ((direct[3:], np.ones(len(rows), bool)), (inverse[3:], unique)):
+        assert all(abs(float(a - e.sig12)) * A <= 20 * NM for a, e, u in zip(a12, rows.exact, used) if u)
+        assert np.all(np.abs(m12 - rows.m12)[used] <= 20 * NM)
+
+
+@pytest.mark.parametrize("name", GEODESICS)
+def test_the_lengths_ufuncs_add_outputs_without_changing_any(name):
+    columns = mixed_inputs(name, 1000)
+    plain = getattr(U, name)(*columns, A, F)
+    extended = getattr(U, name + "_lengths")(*columns, A, F)
+    for p, e in zip(plain, extended):
+        np.testing.assert_array_equal(bits(e), bits(p))
+
+
+def test_the_reduced_length_is_symmetric():
+    lat1, lon1, lat2, lon2 = mixed_pairs(2000, seed=9)
+    _, _, _, a12, m12 = U.geodesic_inverse_lengths(lat1, lon1, lat2, lon2, A, F)
+    _, _, _, a21, m21 = U.geodesic_inverse_lengths(lat2, lon2, lat1, lon1, A, F)
+    np.testing.assert_array_equal(a21, a12)
+    np.testing.assert_array_equal(m21, m12)
+    # A shortest path reaches no conjugate point.
+    assert m12.min() >= -20 * NM
 
 
 @pytest.mark.parametrize(("f", "bound"), [

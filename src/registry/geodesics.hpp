@@ -74,6 +74,63 @@ All arguments broadcast. An invalid ellipsoid (Re not finite and > 0, or f
 not in [0, 1)) gives NaN and NumPy's 'invalid value' floating-point error.
 A geodesic gives the same bits alone and in any array.)";
 
+inline constexpr char geodesic_direct_lengths[] =
+    R"(geodesic_direct, and the arc length and reduced length of the geodesic.
+
+Parameters
+----------
+lat1, lon1 : array_like
+    Geodetic latitude and longitude of the start in radians; |lat1| > pi/2
+    gives NaN.
+azi1 : array_like
+    Azimuth at the start in radians, clockwise from north.
+s12 : array_like
+    Length of the geodesic in metres; negative lengths run backwards.
+Re, f : array_like
+    Equatorial radius in metres and flattening of the ellipsoid.
+
+Returns
+-------
+lat2, lon2, azi2 : ndarray
+    As from geodesic_direct, bit for bit.
+a12 : ndarray
+    Arc length on the auxiliary sphere in radians (pi for half a circuit),
+    of the sign of s12.
+m12 : ndarray
+    Reduced length in metres: how far the end moves sideways per radian of
+    azi1; 0 at a conjugate point, negative beyond the first one.
+
+The two extra outputs cost a few series terms that geodesic_direct leaves
+out. All arguments broadcast. An invalid ellipsoid gives NaN and NumPy's
+'invalid value' floating-point error.)";
+
+inline constexpr char geodesic_inverse_lengths[] =
+    R"(geodesic_inverse, and the arc length and reduced length of the geodesic.
+
+Parameters
+----------
+lat1, lon1 : array_like
+    Geodetic latitude and longitude of the first point in radians.
+lat2, lon2 : array_like
+    Geodetic latitude and longitude of the second point in radians;
+    |lat| > pi/2 gives NaN.
+Re, f : array_like
+    Equatorial radius in metres and flattening of the ellipsoid.
+
+Returns
+-------
+s12, azi1, azi2 : ndarray
+    As from geodesic_inverse, bit for bit.
+a12 : ndarray
+    Arc length on the auxiliary sphere in radians, in [0, pi].
+m12 : ndarray
+    Reduced length in metres, >= 0 up to round-off on a shortest path: an
+    azimuth error d(azi1) moves the second point sideways by m12 d(azi1).
+
+The two extra outputs cost a few series terms that geodesic_inverse leaves
+out. All arguments broadcast. An invalid ellipsoid gives NaN and NumPy's
+'invalid value' floating-point error.)";
+
 }  // namespace quorvane::registry::docs
 
 // name, kernel body, slot of the method table, columns (registry/columns.hpp)
@@ -81,4 +138,8 @@ A geodesic gives the same bits alone and in any array.)";
     X(geodesic_direct, GeodesicDirect, 0,                                                            \
       "lat1:rad lon1:rad azi1:rad s12:m Re:m f:1 -> lat2:rad lon2:rad azi2:rad")                     \
     X(geodesic_inverse, GeodesicInverse, 0,                                                          \
-      "lat1:rad lon1:rad lat2:rad lon2:rad Re:m f:1 -> s12:m azi1:rad azi2:rad")
+      "lat1:rad lon1:rad lat2:rad lon2:rad Re:m f:1 -> s12:m azi1:rad azi2:rad")                      \
+    X(geodesic_direct_lengths, GeodesicDirectLengths, 0,                                             \
+      "lat1:rad lon1:rad azi1:rad s12:m Re:m f:1 -> lat2:rad lon2:rad azi2:rad a12:rad m12:m")       \
+    X(geodesic_inverse_lengths, GeodesicInverseLengths, 0,                                           \
+      "lat1:rad lon1:rad lat2:rad lon2:rad Re:m f:1 -> s12:m azi1:rad azi2:rad a12:rad m12:m")

@@ -26,7 +26,8 @@ DIGITS = 34
 
 
 class Exact:
-    """The exact direct solution from (lat1, lon1, azi1) over s12 (radians, metres)."""
+    """The exact direct solution from (lat1, lon1, azi1) over s12 (radians, metres):
+    lat2, lon2, azi2, the arc sig12 on the auxiliary sphere and the reduced length m12."""
 
     def __init__(self, lat1, lon1, azi1, s12, Re=RE, f=F):
         with mp.workdps(DIGITS):
@@ -52,6 +53,7 @@ class Exact:
             if abs(step) < mp.mpf(10) ** (3 - DIGITS):
                 break
         sb2, cb2 = ca0 * mp.sin(sig2), mp.hypot(sa0, ca0 * mp.cos(sig2))
+        self.sig12 = sig2 - sig1
         self.lat2 = mp.atan2(sb2, f1 * cb2)
         self.azi2 = mp.atan2(sa0, ca0 * mp.cos(sig2))
         s = abs(sa0)
@@ -196,7 +198,7 @@ class Rows:
             inv = geod.Inverse(*np.degrees([lat1[i], lon1[i], lat2, lon2]))
             # geographiclib's own series error grows as f^7: a shorter path
             # is one shorter by more than that.
-            if inv["s12"] < s12[i] - 1e-6 * max(1.0, (f / 0.01) ** 7):
+            if inv["s12"] < s12[i] - 1e-6 * max(1.0, (f / 0.02) ** 7):
                 continue
             keep.append((i, lat2, lon2))
             self.exact.append(e)

@@ -111,7 +111,7 @@ QV_INLINE void start_rows(const GeodesicEllipsoid &g, const In *in, std::ptrdiff
     }
 }
 
-template <class P, int K, bool kFull>
+template <class P, bool kLengths, int K, bool kFull>
 QV_INLINE void result_rows(const GeodesicEllipsoid &g, const InverseColumns &c, std::ptrdiff_t base, int first,
                            int valid, const Out *out)
 {
@@ -119,9 +119,10 @@ QV_INLINE void result_rows(const GeodesicEllipsoid &g, const InverseColumns &c, 
     for (int field = 0; field < kInverseFields; ++field) {
         r[field] = get_rows<K, kFull>(c.at[field], first, valid);
     }
-    V<K> y[3];
-    inverse_results<P>(g, r, y);
-    for (int col = 0; col < 3; ++col) {
+    constexpr int outputs = kLengths ? 5 : 3;
+    V<K> y[outputs];
+    inverse_results<P, kLengths>(g, r, y);
+    for (int col = 0; col < outputs; ++col) {
         y[col] = canonical_nan(y[col]);
         for (int k = 0; k < K; ++k) {
             for (int j = 0; j < kLanes; ++j) {
@@ -229,8 +230,11 @@ void search_rows(const GeodesicEllipsoid &g, int rows, InverseColumns &c, const 
     }
 }
 
-struct GeodesicInverse {
-    static constexpr int inputs = 4, outputs = 3;
+// s12, azi1, azi2; with kLengths also a12 and m12, which the three-output
+// kernel never computes.
+template <bool kLengths>
+struct GeodesicInverseBody {
+    static constexpr int inputs = 4, outputs = kLengths ? 5 : 3;
 
     template <class P>
     static void kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
@@ -255,14 +259,17 @@ struct GeodesicInverse {
             search_rows<P>(g, rows, c);
             first = 0;
             for (; rows - first >= pass; first += pass) {
-                result_rows<P, kSearchVectors, true>(g, c, base, first, pass, out);
+                result_rows<P, kLengths, kSearchVectors, true>(g, c, base, first, pass, out);
             }
             for (; first < rows; first += kLanes) {
-                result_rows<P, 1, false>(g, c, base, first, rows - first < kLanes ? rows - first : kLanes, out);
+                result_rows<P, kLengths, 1, false>(g, c, base, first, rows - first < kLanes ? rows - first : kLanes, out);
             }
         }
     }
 };
+
+using GeodesicInverse = GeodesicInverseBody<false>;
+using GeodesicInverseLengths = GeodesicInverseBody<true>;
 
 }  // namespace
 }  // namespace quorvane::kernels

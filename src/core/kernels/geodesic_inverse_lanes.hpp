@@ -507,8 +507,9 @@ QV_INLINE void inverse_start(const GeodesicEllipsoid &g, const V<K> *x, V<K> *r)
     r[kBad] = select(beyond_pole(x[0]) | beyond_pole(x[2]), one, zero);
 }
 
-// The results of each lane from its solution: s12, azi1, azi2.
-template <class P, int K>
+// The results of each lane from its solution: s12, azi1, azi2, and with
+// kLengths a12 and m12.
+template <class P, bool kLengths, int K>
 QV_INLINE void inverse_results(const GeodesicEllipsoid &g, const V<K> *r, V<K> *y)
 {
     const V<K> one = splat<K>(1.0);
@@ -539,6 +540,13 @@ QV_INLINE void inverse_results(const GeodesicEllipsoid &g, const V<K> *r, V<K> *
     y[0] = select(bad, nan, s12);
     y[1] = select(bad, nan, azimuth_of<P>(r[kSinSign] * select(swap, sa2, sa1), r[kCosSign] * select(swap, ca2, ca1)));
     y[2] = select(bad, nan, azimuth_of<P>(r[kSinSign] * select(swap, sa1, sa2), r[kCosSign] * select(swap, ca1, ca2)));
+    if constexpr (kLengths) {
+        // Along the equator sigma12 = lambda12 / (1 - f) and m12 = b sin(sigma12).
+        const V<K> sig12 = select(equator, r[kLam12] / g.f1, r[kSig12]);
+        const V<K> m12b = reduced_length<P>(r[kK2], eps, r[kSsig1], r[kCsig1], r[kSsig2], r[kCsig2], r[kSig12]);
+        y[3] = select(bad, nan, sig12);
+        y[4] = select(bad, nan, g.b * select(equator, sin<P>(sig12), m12b));
+    }
 }
 
 }  // namespace

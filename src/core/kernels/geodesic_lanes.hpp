@@ -102,6 +102,27 @@ QV_INLINE void reduced_latitude(const GeodesicEllipsoid &g, V<K> phi, V<K> &sbet
     normalize<P>(sbet, cbet);
 }
 
+// The reduced length m12 / b of the arc sigma1 .. sigma2 (sigma12 the whole
+// arc) of a geodesic with parameters k2 and eps (Karney 2013, eqs. 38-41):
+//   dn2 cos(sig1) sin(sig2) - dn1 sin(sig1) cos(sig2) - cos(sig1) cos(sig2) J12,
+// dn = sqrt(1 + k^2 sin^2(sig)), J12 = I1 - I2 over the arc, to sixth order.
+template <class P, int K>
+QV_INLINE V<K> reduced_length(V<K> k2, V<K> eps, V<K> ssig1, V<K> csig1, V<K> ssig2, V<K> csig2, V<K> sig12)
+{
+    V<K> c1[kOrder];
+    V<K> c2[kOrder];
+    c1_coefficients(eps, c1);
+    c2_coefficients(eps, c2);
+    const V<K> a1m1 = a1_minus_1(eps);
+    const V<K> a2m1 = a2_minus_1(eps);
+    const V<K> b112 = sine_series<kOrder>(c1, ssig2, csig2) - sine_series<kOrder>(c1, ssig1, csig1);
+    const V<K> b212 = sine_series<kOrder>(c2, ssig2, csig2) - sine_series<kOrder>(c2, ssig1, csig1);
+    const V<K> j12 = (a1m1 - a2m1) * sig12 + ((1.0 + a1m1) * b112 - (1.0 + a2m1) * b212);
+    const V<K> dn1 = sqrt<P>(1.0 + k2 * (ssig1 * ssig1));
+    const V<K> dn2 = sqrt<P>(1.0 + k2 * (ssig2 * ssig2));
+    return (dn2 * (csig1 * ssig2) - dn1 * (ssig1 * csig2)) - csig1 * csig2 * j12;
+}
+
 // A latitude beyond a pole has no geodesic; such lanes give NaN.
 template <int K>
 QV_INLINE M<K> beyond_pole(V<K> phi)
@@ -110,9 +131,12 @@ QV_INLINE M<K> beyond_pole(V<K> phi)
 }
 
 // The direct problem: from (lat1, lon1) along azimuth azi1 for a distance s12
-// (negative: backwards) to (lat2, lon2), arriving with azimuth azi2.
-struct GeodesicDirect {
-    static constexpr int inputs = 4, outputs = 3;
+// (negative: backwards) to (lat2, lon2), arriving with azimuth azi2; with
+// kLengths also the arc length a12 on the auxiliary sphere (radians) and the
+// reduced length m12 (metres), which the three-output kernel never computes.
+template <bool kLengths>
+struct GeodesicDirectBody {
+    static constexpr int inputs = 4, outputs = kLengths ? 5 : 3;
 
     template <class P>
     static void kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
@@ -121,7 +145,7 @@ struct GeodesicDirect {
             fill_nan(n, outputs, out);
             return;
         }
-        run_with<P, GeodesicDirect>(make_geodesic_ellipsoid(Re, f), n, in, out);
+        run_with<P, GeodesicDirectBody>(make_geodesic_ellipsoid(Re, f), n, in, out);
     }
 
     template <class P, int K>
@@ -204,8 +228,15 @@ struct GeodesicDirect {
         y[0] = select(bad, nan, atan2<P>(sbet2, g.f1 * cbet2));
         y[1] = select(bad, nan, wrapped_sum(x[1], lam12));
         y[2] = select(bad, nan, azimuth_of<P>(salp0, calp0 * csig2));
+        if constexpr (kLengths) {
+            y[3] = select(bad, nan, sig12);
+            y[4] = select(bad, nan, g.b * reduced_length<P>(k2, eps, ssig1, csig1, ssig2, csig2, sig12));
+        }
     }
 };
+
+using GeodesicDirect = GeodesicDirectBody<false>;
+using GeodesicDirectLengths = GeodesicDirectBody<true>;
 
 }  // namespace
 }  // namespace quorvane::kernels
