@@ -29,7 +29,7 @@ azi2 : ndarray
 
 Series in the third flattening to sixth order (Karney, "Algorithms for
 geodesics", J. Geodesy 2013): within 20 nm on WGS84. The error grows about as
-f^7 (on an ellipsoid of Earth's size 8 nm at f = 0.02, 1 mm at 0.1, 0.2 m at
+f^7 (on an ellipsoid of Earth's size 11 nm at f = 0.02, 1 mm at 0.1, 0.2 m at
 0.2; docs/geodesics.md); for f > 0.2 every result is NaN. At a pole (lat1 =
 +-pi/2 as a double) the azimuth is taken as at the limit along the meridian
 lon1.
