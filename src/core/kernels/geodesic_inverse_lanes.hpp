@@ -7,10 +7,10 @@
 // the longitude reached on the geodesic from point 1 with azimuth alpha1 to
 // the latitude of point 2, lambda(alpha1), increases with alpha1 over
 // [0, pi], its derivative being m12 / (a cos(alpha2) cos(beta2)) with m12 the
-// reduced length (Karney 2013, eq. 46), and alpha1 solves lambda(alpha1) =
+// reduced length (Karney 2013), and alpha1 solves lambda(alpha1) =
 // lambda12. Newton's method finds it from a great-circle start on the
 // auxiliary sphere, or, for nearly antipodal points, from the first-order
-// solution of the astroid (Karney 2013, sec. 5); a bracket of alpha1 that
+// solution of the astroid (Karney 2013); a bracket of alpha1 that
 // every evaluation narrows catches the steps that would leave it, which then
 // bisect. Meridians (lambda12 = 0 or pi, or point 1 at a pole) and the
 // equator up to its conjugate point are the geodesic at the start, and settle
@@ -97,7 +97,7 @@ struct Search {
     M<K> polished;      // a Newton step was taken from |v| <= kPolish
     M<K> active;
     M<K> settle_first;
-    M<K> meridian;      // and still taken for the geodesic
+    M<K> meridian;      // a meridian start, until it proves no shortest path
     Arc<K> arc;
 };
 
@@ -164,7 +164,7 @@ QV_INLINE void evaluate(const GeodesicEllipsoid &g, const Canonical<K> &q, V<K> 
     const V<K> b312 = sine_series<kOrder - 1>(c3, ssig2, csig2) - sine_series<kOrder - 1>(c3, ssig1, csig1);
     v = eta - g.f * salp0 * a3_of(g, eps) * (sig12 + b312);
 
-    // The reduced length (Karney 2013, eqs. 38-41),
+    // The reduced length (Karney 2013),
     //   m12 / b = dn2 cos(sig1) sin(sig2) - dn1 sin(sig1) cos(sig2) - cos(sig1) cos(sig2) J12,
     // dn = sqrt(1 + k^2 sin^2(sig)), with J12 = I1 - I2 over the arc to second
     // order in eps: the derivative it gives is then within eps^3 (5e-9 on
@@ -182,7 +182,8 @@ QV_INLINE void evaluate(const GeodesicEllipsoid &g, const Canonical<K> &q, V<K> 
     // lambda' = (1 - f) m12 / (b cos(alpha2) cos(beta2)). At a vertex
     // (cos(alpha2) = 0, which the canonical form allows only for beta2 =
     // -beta1) that is 0/0, with the limit -2 (1 - f) dn1 / sin(beta1).
-    dlam = select(calp2_cbet2 == 0.0, -2.0 * dn1 / q.sbet1, m12b / calp2_cbet2) * g.f1;
+    const M<K> at_vertex = calp2_cbet2 == 0.0;
+    dlam = select(at_vertex, -2.0 * dn1, m12b) / select(at_vertex, q.sbet1, calp2_cbet2) * g.f1;
     arc.ssig1 = ssig1;
     arc.csig1 = csig1;
     arc.ssig2 = ssig2;
@@ -261,8 +262,8 @@ QV_INLINE void search_step(const GeodesicEllipsoid &g, const Canonical<K> &q, Se
 }
 
 // The positive root of k^4 + 2 k^3 + (1 - x^2 - y^2) k^2 - 2 y^2 k - y^2 = 0,
-// in closed form (Karney 2013, eq. 57 and its solution in Karney 2011,
-// arXiv:1102.1215, eqs. 55-59), 0 on the segment y = 0, |x| <= 1. Scalar:
+// in closed form (Karney 2013, and "Geodesics on an ellipsoid of revolution",
+// arXiv:1102.1215, 2011), 0 on the segment y = 0, |x| <= 1. Scalar:
 // only nearly antipodal lanes need it, and cbrt is in no vector policy.
 inline double astroid_root(double x, double y)
 {

@@ -103,7 +103,7 @@ QV_INLINE void reduced_latitude(const GeodesicEllipsoid &g, V<K> phi, V<K> &sbet
 }
 
 // The reduced length m12 / b of the arc sigma1 .. sigma2 (sigma12 the whole
-// arc) of a geodesic with parameters k2 and eps (Karney 2013, eqs. 38-41):
+// arc) of a geodesic with parameters k2 and eps (Karney 2013):
 //   dn2 cos(sig1) sin(sig2) - dn1 sin(sig1) cos(sig2) - cos(sig1) cos(sig2) J12,
 // dn = sqrt(1 + k^2 sin^2(sig)), J12 = I1 - I2 over the arc, to sixth order.
 template <class P, int K>

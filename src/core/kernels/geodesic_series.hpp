@@ -1,6 +1,6 @@
 // The series of the geodesic kernels, on the auxiliary sphere of Bessel and
 // Helmert, to sixth order in eps (Karney, "Algorithms for geodesics",
-// J. Geodesy 87, 2013, eqs. 15-25 and 40-42; the coefficients derived again by
+// J. Geodesy 87, 2013; the coefficients derived again by
 // scripts/geodesic_series.py).
 //
 // A geodesic of equatorial azimuth alpha0 has k^2 = e'^2 cos^2(alpha0) and
