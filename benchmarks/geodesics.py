@@ -12,7 +12,8 @@ on the same points, by the CPU time of this thread (so that other processes
 on a shared machine slow no one's figure), best of several repeats:
 
 - geodesic_inverse / geodesic_direct (radians);
-- pyproj.Geod(ellps="WGS84").inv / .fwd (degrees), and the ratios to them;
+- pyproj.Geod(ellps="WGS84").inv / .fwd (degrees), and the ratios to them,
+  where pyproj is installed (the bench extra);
 - geographiclib's Python Geodesic.WGS84.Inverse / Direct, on 2000 geodesics.
 
 Then the inverse kernel's search, counted by a probe built from the kernel's
@@ -24,6 +25,7 @@ and the time split between the start, the search and the results.
 
 import argparse
 import ctypes
+import importlib
 import json
 import platform
 import subprocess
@@ -77,21 +79,30 @@ def best_seconds(call, repeat):
     return best
 
 
+def optional(name):
+    """The module `name`, or None where it is not installed."""
+    try:
+        return importlib.import_module(name)
+    except ImportError:
+        return None
+
+
 def measure(inverse, direct, repeat, sample):
-    """ns per geodesic of each function on one set."""
-    pyproj = __import__("pyproj")
+    """ns per geodesic of each function on one set; pyproj's where installed."""
     from geographiclib.geodesic import Geodesic
-    geod = pyproj.Geod(ellps="WGS84")
     n = len(inverse[0])
     lat1, lon1, lat2, lon2 = (np.degrees(c) for c in inverse)
     dlat1, dlon1, dazi1 = (np.degrees(c) for c in direct[:3])
     s12 = direct[3]
     calls = {
         "geodesic_inverse": lambda: U.geodesic_inverse(*inverse, A, F),
-        "pyproj Geod.inv": lambda: geod.inv(lon1, lat1, lon2, lat2),
         "geodesic_direct": lambda: U.geodesic_direct(*direct, A, F),
-        "pyproj Geod.fwd": lambda: geod.fwd(dlon1, dlat1, dazi1, s12),
     }
+    pyproj = optional("pyproj")
+    if pyproj is not None:
+        geod = pyproj.Geod(ellps="WGS84")
+        calls["pyproj Geod.inv"] = lambda: geod.inv(lon1, lat1, lon2, lat2)
+        calls["pyproj Geod.fwd"] = lambda: geod.fwd(dlon1, dlat1, dazi1, s12)
     times = {name: best_seconds(call, repeat) / n * 1e9 for name, call in calls.items()}
     k = min(sample, n)
     gl = Geodesic.WGS84
@@ -148,9 +159,10 @@ def run(n, repeat, sample, json_path=None, out=sys.stdout):
         probe = build_probe(folder)
         for name, (inverse, direct) in point_sets(n).items():
             times = measure(inverse, direct, repeat, sample)
-            entry = {"ns": times,
-                     "inverse_speedup_over_pyproj": times["pyproj Geod.inv"] / times["geodesic_inverse"],
-                     "direct_speedup_over_pyproj": times["pyproj Geod.fwd"] / times["geodesic_direct"]}
+            entry = {"ns": times}
+            if "pyproj Geod.inv" in times:
+                entry["inverse_speedup_over_pyproj"] = times["pyproj Geod.inv"] / times["geodesic_inverse"]
+                entry["direct_speedup_over_pyproj"] = times["pyproj Geod.fwd"] / times["geodesic_direct"]
             if probe is not None:
                 entry["search"] = probe_search(probe, inverse)
             results["sets"][name] = entry
@@ -163,12 +175,12 @@ def run(n, repeat, sample, json_path=None, out=sys.stdout):
 def report(name, entry, out):
     t = entry["ns"]
     print(f"\n{name}:", file=out)
-    print(f"  inverse  geodesic_inverse {t['geodesic_inverse']:8.1f}   pyproj Geod.inv {t['pyproj Geod.inv']:8.1f} "
-          f"({entry['inverse_speedup_over_pyproj']:.1f}x)   geographiclib {t['geographiclib Inverse']:9.0f} "
-          f"({t['geographiclib Inverse'] / t['geodesic_inverse']:.0f}x)", file=out)
-    print(f"  direct   geodesic_direct  {t['geodesic_direct']:8.1f}   pyproj Geod.fwd {t['pyproj Geod.fwd']:8.1f} "
-          f"({entry['direct_speedup_over_pyproj']:.1f}x)   geographiclib {t['geographiclib Direct']:9.0f} "
-          f"({t['geographiclib Direct'] / t['geodesic_direct']:.0f}x)", file=out)
+    for problem, ours, pyproj, gl in (("inverse", "geodesic_inverse", "pyproj Geod.inv", "geographiclib Inverse"),
+                                      ("direct", "geodesic_direct", "pyproj Geod.fwd", "geographiclib Direct")):
+        peer = (f"   {pyproj} {t[pyproj]:8.1f} ({t[pyproj] / t[ours]:.1f}x)" if pyproj in t
+                else f"   {pyproj}: not installed")
+        print(f"  {problem:8s} {ours:16s} {t[ours]:8.1f}{peer}   geographiclib {t[gl]:9.0f} "
+              f"({t[gl] / t[ours]:.0f}x)", file=out)
     s = entry.get("search")
     if s:
         print(f"  inverse search: {s['evaluations_mean']:.2f} evaluations per geodesic (max {s['evaluations_max']}, "

@@ -1,5 +1,6 @@
 """The benchmark's quick mode runs end to end, as a script, so that it never rots."""
 
+import importlib.util
 import json
 import subprocess
 import sys
@@ -42,8 +43,9 @@ def test_quick_geodesic_benchmark_times_every_peer_and_counts_the_search(tmp_pat
     assert proc.returncode == 0, proc.stderr[-2000:]
     written = json.loads(target.read_text())
     assert sorted(written["sets"]) == ["mix", "random"]
+    with_pyproj = importlib.util.find_spec("pyproj") is not None
     for entry in written["sets"].values():
-        assert len(entry["ns"]) == 6 and all(t > 0 for t in entry["ns"].values())
+        assert len(entry["ns"]) == (6 if with_pyproj else 4) and all(t > 0 for t in entry["ns"].values())
         search = entry["search"]
         assert sum(search["evaluations_histogram"].values()) == written["n"]
         assert 1 <= search["evaluations_mean"] <= search["evaluations_max"]
