@@ -2,9 +2,10 @@
 // roles and result, and the table routine it calls for one point (through
 // the object's table, so that a replaced slot is what runs; slots 1 and 2 are
 // bound statically, as every caller binds them).
-#include "method_spec.hpp"
-#include "methods.hpp"
+#include "binding/method_spec.hpp"
+#include "binding/methods.hpp"
 #include "table/routines.hpp"
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 

@@ -1,10 +1,10 @@
-#include "held_memory.hpp"
+#include "interop/held_memory.hpp"
 
 #include <cstdint>
 
-#include "messages.hpp"
+#include "interop/messages.hpp"
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
 namespace {
 
@@ -129,4 +129,4 @@ bool HeldMemory::vouch_array(PyArrayObject *array, const char *what)
                         PyArray_ITEMSIZE(array), what);
 }
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop

@@ -44,10 +44,10 @@
 // numpy.lib.stride_tricks.as_strided).
 #pragma once
 
-#include "numpy_api.hpp"
-#include "pyref.hpp"
+#include "interop/numpy_api.hpp"
+#include "common/pyref.hpp"
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
 class HeldMemory {
 public:
@@ -73,4 +73,4 @@ private:
     BufferView pins_[kMaxPins];
 };
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop

@@ -1,10 +1,10 @@
-#include "result.hpp"
+#include "interop/result.hpp"
 
-#include "cpython_private.hpp"
-#include "dict_cache.hpp"
-#include "numpy_api.hpp"
+#include "common/cpython_private.hpp"
+#include "interop/dict_cache.hpp"
+#include "interop/numpy_api.hpp"
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
 namespace {
 
@@ -466,4 +466,4 @@ PyRef return_vector(const double *v)
     return PyRef::steal(PyObject_CallOneArg(asarray.get(), list.get()));
 }
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop

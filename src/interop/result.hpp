@@ -11,12 +11,12 @@
 #include <cstddef>
 #include <cstring>
 
-#include "held_memory.hpp"
-#include "lookups.hpp"
-#include "numpy_api.hpp"
-#include "record_layout.hpp"
+#include "interop/held_memory.hpp"
+#include "interop/lookups.hpp"
+#include "interop/numpy_api.hpp"
+#include "interop/record_layout.hpp"
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
 // True for an exact ndarray that owns its data and that only the caller's
 // reference reaches: no other reference, no weak reference, and (being exact)
@@ -201,4 +201,4 @@ PyRef allocate_zeros(ShapeExpr shape_expr, DtypeExpr dtype_expr)
     return call_zeros(zeros.get(), shape.get(), dtype.get());
 }
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop

@@ -1,10 +1,10 @@
-#include "source.hpp"
+#include "interop/source.hpp"
 
 #include <cstring>
 
-#include "lookups.hpp"
+#include "interop/lookups.hpp"
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
 namespace {
 
@@ -101,4 +101,4 @@ bool Source::vector_by_protocol(double *out) const
     return true;
 }
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop

@@ -14,10 +14,10 @@
 
 #include <cstring>
 
-#include "held_memory.hpp"
-#include "numpy_api.hpp"
+#include "interop/held_memory.hpp"
+#include "interop/numpy_api.hpp"
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
 // A float64 array's elements: element (i, j) at data + i * s0 + j * s1.
 struct StridedDoubles {
@@ -159,4 +159,4 @@ private:
     bool frozen_ = false;
 };
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop
