@@ -50,7 +50,10 @@ struct LookAtTarget {
         const V<K> lo = select(l1 < l2, l1, l2);
         const V<K> hi = select(l1 < l2, l2, l1);
         const V<K> nan = splat<K>(std::numeric_limits<double>::quiet_NaN());
-        const V<K> l = select(delta < 0.0, nan, select(lo >= 0.0, lo, select(hi >= 0.0, hi, nan)));
+        // An observer on the surface (c = 0) is its own first point, at range
+        // +0 whichever way it looks (c / q would give -0 looking up).
+        const V<K> ahead = select(lo >= 0.0, lo, select(hi >= 0.0, hi, nan)) + 0.0;
+        const V<K> l = select(delta < 0.0, nan, ahead);
 
         V<K> hit[3];
         for (int i = 0; i < 3; ++i) {
