@@ -8,6 +8,7 @@
 #include "core/kernels/lanes.hpp"
 #include "core/kernels/local_frame_lanes.hpp"
 #include "core/kernels/observer_lanes.hpp"
+#include "core/kernels/radii_lanes.hpp"
 
 namespace quorvane::kernels {
 namespace {
@@ -37,7 +38,7 @@ struct LookAtTarget {
         // foot point, |s|^2 = Re^2 and s . up = N (the prime-vertical radius),
         // so c = alt (2 N + alt |up|^2), all of it well conditioned.
         const V<K> cos_lat_squared = up[0] * up[0] + up[1] * up[1];
-        const V<K> N = E.Re / sqrt<P>(1.0 - E.e2 * up[2] * up[2]);
+        const V<K> N = E.Re / sqrt<P>(w_squared(E, up[2] * up[2], cos_lat_squared));
         const V<K> c = alt * (2.0 * N + alt * (cos_lat_squared + g * up[2] * up[2]));
         const V<K> delta = b * b - 4.0 * a * c;
 

@@ -14,19 +14,20 @@
 
 #include "core/kernels/ellipsoid_params.hpp"
 #include "core/kernels/lanes.hpp"
+#include "core/kernels/radii_lanes.hpp"
 
 namespace quorvane::kernels {
 namespace {
 
 // The position of geodetic coordinates from their sines and cosines:
 // ((N + h) cos(lat) cos(lon), (N + h) cos(lat) sin(lon), (N (1 - e2) + h) sin(lat))
-// with N = Re / w, w^2 = cos(lat)^2 + (1 - e2) sin(lat)^2 = 1 - e2 sin(lat)^2.
+// with N the prime-vertical radius (radii_lanes.hpp).
 template <class P, int K>
 QV_INLINE void geodetic_point(const EllipsoidParams &E, V<K> sin_lat, V<K> cos_lat, V<K> sin_lon,
                               V<K> cos_lon, V<K> alt, V<K> *r)
 {
     const double e2m = E.one_minus_f * E.one_minus_f;
-    const V<K> N = E.Re / sqrt<P>(cos_lat * cos_lat + e2m * sin_lat * sin_lat);
+    const V<K> N = E.Re / sqrt<P>(w_squared(E, sin_lat * sin_lat, cos_lat * cos_lat));
     const V<K> p = (N + alt) * cos_lat;
     r[0] = p * cos_lon;
     r[1] = p * sin_lon;
