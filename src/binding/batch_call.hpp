@@ -5,7 +5,7 @@
 // ways are indistinguishable; only the time differs.
 #pragma once
 
-#include "kernels/batch.hpp"
+#include "core/kernels/kernel_set.hpp"
 #include "quorvane/mathtools/ellipsoid/ellipsoid.h"
 #include "result.hpp"
 

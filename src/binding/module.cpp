@@ -12,7 +12,7 @@
 #include "cpython_private.hpp"
 #include "ellipsoid_type.hpp"
 #include "messages.hpp"
-#include "kernels/batch.hpp"
+#include "core/kernels/kernel_set.hpp"
 #include "thread_split.hpp"
 #include "geometry.hpp"
 #include "method_function.hpp"
@@ -335,7 +335,7 @@ int start(PyObject *module)
         return FAIL_HERE();
     }
     // Both read the environment once, here, so that no call pays for it.
-    kernels::kernels();
+    kernels::active_set();
     configure_threads();
     if (init_state(module) < 0 || publish_type(module) < 0 || bind_vector_routines() < 0 ||
         import_numpy(module) < 0 || import_names(module, "quorvane.datamodel", dtype_names, 4) < 0 ||

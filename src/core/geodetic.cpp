@@ -4,16 +4,17 @@
 // composite routines reach their parts through the object's table.
 #include "geometry.hpp"
 #include "pending_error.hpp"
-#include "kernels/one_point.hpp"
+#include "core/kernels/one_point.hpp"
 
 namespace quorvane::geometry {
 
 using kernels::run_one;
+using registry::Id;
 
 double c_solve_reduced_lat_equation(Ellipsoid *self, const double *r)
 {
     double beta;
-    run_one(kernels::kernels().solve_reduced_lat_equation, self->Re, self->f, {r, r + 1, r + 2},
+    run_one<Id::solve_reduced_lat_equation>(self->Re, self->f, {r, r + 1, r + 2},
             {&beta});
     return beta;
 }
@@ -25,14 +26,14 @@ void c_lla_from_pos(Ellipsoid *self, const double *r, LLA *lla)
     const double f = self->f;
     // A copy, so that lla may overlap r.
     const double position[3] = {r[0], r[1], r[2]};
-    run_one(kernels::pieces().longitude, Re, f, {position, position + 1}, {&lla->lon});
+    run_one<Id::lla_longitude>(Re, f, {position, position + 1}, {&lla->lon});
 
     const double beta = self->vtab->c_solve_reduced_lat_equation(self, position);
     if (pending.occurred()) {
         return;
     }
     lla->lat = c_geodetic_lat_from_reduced_lat(self, beta);
-    run_one(kernels::pieces().altitude, Re, f, {position, position + 1, position + 2, &beta},
+    run_one<Id::lla_altitude>(Re, f, {position, position + 1, position + 2, &beta},
             {&lla->alt});
 }
 
@@ -51,7 +52,7 @@ void c_pos_from_lla(Ellipsoid *self, LLA lla, double *r)
         return;
     }
     // Both intermediates are locals, so r may alias nothing the caller minds.
-    run_one(kernels::pieces().along_normal, self->Re, self->f,
+    run_one<Id::pos_along_normal>(self->Re, self->f,
             {&lla.alt, u_normal, u_normal + 1, u_normal + 2, r_surf, r_surf + 1, r_surf + 2},
             {r, r + 1, r + 2});
 }

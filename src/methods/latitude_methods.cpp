@@ -8,7 +8,7 @@ namespace quorvane::binding {
 
 namespace {
 
-template <double (*routine)(Ellipsoid *, double), kernels::Kernel kernels::BatchKernels::*kernel>
+template <double (*routine)(Ellipsoid *, double), registry::Id conversion>
 PyObject *latitude_method(Ellipsoid *self, PyObject *const *args)
 {
     PyObject *const x = args[0];
@@ -39,7 +39,7 @@ PyObject *latitude_method(Ellipsoid *self, PyObject *const *args)
     // The statically bound routine runs no Python code.
     const LoopPlan plan(true, out, sources, 1);
     const bool ok = for_each_element(plan, sources, bounded(n, out.length()),
-                                     BatchCall(kernels::kernels().*kernel, self, out, 1),
+                                     BatchCall(kernels::kernel(conversion), self, out, 1),
                                      [&](Py_ssize_t i, const double *value) {
                                          out.store<double>(i, [&](double *beta) {
                                              *beta = routine(self, value[0]);
@@ -56,13 +56,13 @@ PyObject *latitude_method(Ellipsoid *self, PyObject *const *args)
 PyObject *reduced_lat_from_geodetic_lat(Ellipsoid *self, PyObject *const *args)
 {
     return latitude_method<geometry::c_reduced_lat_from_geodetic_lat,
-                           &kernels::BatchKernels::reduced_lat_from_geodetic_lat>(self, args);
+                           registry::Id::reduced_lat_from_geodetic_lat>(self, args);
 }
 
 PyObject *geodetic_lat_from_reduced_lat(Ellipsoid *self, PyObject *const *args)
 {
     return latitude_method<geometry::c_geodetic_lat_from_reduced_lat,
-                           &kernels::BatchKernels::geodetic_lat_from_reduced_lat>(self, args);
+                           registry::Id::geodetic_lat_from_reduced_lat>(self, args);
 }
 
 }  // namespace quorvane::binding

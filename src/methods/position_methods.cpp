@@ -40,7 +40,7 @@ PyObject *pos_from_lla(Ellipsoid *self, PyObject *const *args)
     Source *const sources[] = {&lat_source, &lon_source, &alt_source};
     const LoopPlan plan(native_table(self), out, sources, 3);
     const bool ok = for_each_element(plan, sources, bounded(n, out.length()),
-                                     BatchCall(kernels::kernels().pos_from_lla, self, out, 3),
+                                     BatchCall(kernels::kernel(registry::Id::pos_from_lla), self, out, 3),
                                      [&](Py_ssize_t i, const double *lla) {
                                          double r[3];
                                          self->vtab->c_pos_from_lla(
@@ -61,7 +61,7 @@ PyObject *lla_from_pos(Ellipsoid *self, PyObject *const *args)
         return nullptr;
     }
     return record_per_point<LLA>(self, r, {one_point, false, state.int_1}, state.names.LLA_dtype,
-                                 kLLALayout, BatchCall(kernels::kernels().lla_from_pos, self),
+                                 kLLALayout, BatchCall(kernels::kernel(registry::Id::lla_from_pos), self),
                                  [self](const double *position, LLA *lla) {
                                      self->vtab->c_lla_from_pos(self, position, lla);
                                  });
@@ -86,7 +86,7 @@ PyObject *solve_reduced_lat_equation(Ellipsoid *self, PyObject *const *args)
         return PyFloat_FromDouble(beta);
     }
     PyRef result = per_row<double>(self, r, numpy_double, kDoubleLayout,
-                                   BatchCall(kernels::kernels().solve_reduced_lat_equation, self),
+                                   BatchCall(kernels::kernel(registry::Id::solve_reduced_lat_equation), self),
                                    [self](const double *position, double *beta) {
                                        *beta = self->vtab->c_solve_reduced_lat_equation(
                                            self, position);

@@ -18,7 +18,7 @@ BatchCall aer_batch(const Ellipsoid *self, const LLA &lla_obs)
         return BatchCall();
     }
     const double observer[3] = {lla_obs.lat, lla_obs.lon, lla_obs.alt};
-    return BatchCall(kernels::kernels().aer_coords, self, observer, 3);
+    return BatchCall(kernels::kernel(registry::Id::aer_coords), self, observer, 3);
 }
 
 PyObject *one_ray_intersection(Ellipsoid *self, const double *origin, PyObject *u_ray)
@@ -70,7 +70,7 @@ PyObject *surf_pos_of_ray_first_intersection(Ellipsoid *self, PyObject *const *a
     Source rows(u_ray);
     Source *const sources[] = {&rows};
     const LoopPlan plan(native_table(self), out, sources, 1);
-    BatchCall batch(kernels::kernels().surf_pos_of_ray_first_intersection, self, origin, 3, true);
+    BatchCall batch(kernels::kernel(registry::Id::surf_pos_of_ray_first_intersection), self, origin, 3, true);
     batch.write_to(out, 3);
     const bool ok = for_each_row(plan, rows, bounded(n, out.length()), batch,
                                  [&](Py_ssize_t i, const double *direction) {

@@ -50,7 +50,7 @@ PyObject *surf_pos_from_surf_coord(Ellipsoid *self, PyObject *const *args)
     const LoopPlan plan(native_table(self), cells, sources, 2);
     // Item assignment raises for keys outside the result, so the loop runs to
     // n; a failed store leaves its exception pending and stops the loop.
-    const BatchCall batch(kernels::kernels().surf_pos_from_surf_coord, self, cells, 3);
+    const BatchCall batch(kernels::kernel(registry::Id::surf_pos_from_surf_coord), self, cells, 3);
     const bool ok = for_each_element(
         plan, sources, n, batch,
         [&](Py_ssize_t i, const double *coord) {
@@ -109,7 +109,7 @@ PyObject *enu(Ellipsoid *self, PyObject *const *args)
         Source *const sources[] = {&lat_source, &lon_source};
         const LoopPlan plan(native_table(self), out, sources, 2);
         const bool ok = for_each_element(plan, sources, bounded(n, out.length()),
-                                         BatchCall(kernels::kernels().enu, self, out, 9),
+                                         BatchCall(kernels::kernel(registry::Id::enu), self, out, 9),
                                          [&](Py_ssize_t i, const double *coord) {
                                              out.store<ENU_Frame>(i, [&](ENU_Frame *frame) {
                                                  self->vtab->c_enu(
@@ -133,7 +133,7 @@ PyObject *surf_coord_from_surf_pos(Ellipsoid *self, PyObject *const *args)
     }
     return record_per_point<SurfCoord>(self, r_surf, {one_point, true, state.tuple_1},
                                        state.names.SurfCoord_dtype, kSurfCoordLayout,
-                                       BatchCall(kernels::kernels().surf_coord_from_surf_pos, self),
+                                       BatchCall(kernels::kernel(registry::Id::surf_coord_from_surf_pos), self),
                                        [self](const double *position, SurfCoord *point) {
                                            self->vtab->c_surf_coord_from_surf_pos(self, position,
                                                                                   point);

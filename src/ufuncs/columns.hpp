@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "kernels/batch.hpp"
+#include "core/kernels/batch.hpp"
 
 namespace quorvane::ufuncs {
 

@@ -2,15 +2,16 @@
 // the outputs. The loop cuts the n elements into runs of one ellipsoid, all of
 // n at once when Re and f are broadcast scalars (stride 0), and hands each
 // run of a valid ellipsoid to the ufunc's kernel in one call.
-#include "loop.hpp"
+#include "ufuncs/loop.hpp"
 
 #include <cfenv>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 
-#include "descriptions.hpp"
+#include "core/kernels/ellipsoid_params.hpp"
+#include "core/kernels/kernel_set.hpp"
+#include "ufuncs/descriptions.hpp"
 
 namespace quorvane::ufuncs {
 
@@ -40,13 +41,6 @@ std::ptrdiff_t run_end(const In &Re, const In &f, std::ptrdiff_t start, std::ptr
     return end;
 }
 
-// The Ellipsoid constructor's domain, with infinities excluded as well:
-// an infinite radius has no finite surface point.
-bool valid_ellipsoid(double Re, double f)
-{
-    return std::isfinite(Re) && Re > 0.0 && std::isfinite(f) && f >= 0.0 && f < 1.0;
-}
-
 }  // namespace
 
 void strided_loop(char **args, const npy_intp *dimensions, const npy_intp *steps, void *data)
@@ -57,13 +51,18 @@ void strided_loop(char **args, const npy_intp *dimensions, const npy_intp *steps
     for (int k = 0; k < ufunc.nin; ++k) {
         in[k] = In{args[k], steps[k]};
     }
-    const In Re_column{args[ufunc.nin], steps[ufunc.nin]};
-    const In f_column{args[ufunc.nin + 1], steps[ufunc.nin + 1]};
+    // An ellipsoid-free conversion reads no Re and f: one run of a stand-in
+    // sphere that its kernel ignores.
+    const double unit_sphere[2] = {1.0, 0.0};
+    const In Re_column = ufunc.ellipsoid ? In{args[ufunc.nin], steps[ufunc.nin]}
+                                         : In{reinterpret_cast<const char *>(&unit_sphere[0]), 0};
+    const In f_column = ufunc.ellipsoid ? In{args[ufunc.nin + 1], steps[ufunc.nin + 1]}
+                                        : In{reinterpret_cast<const char *>(&unit_sphere[1]), 0};
     // A core dimension (3) is three columns; its step follows the outer
     // steps of all arguments, the inputs having no core dimension.
     Out out[kMaxOutColumns];
     for (int k = 0; k < ufunc.nout; ++k) {
-        const int arg = ufunc.nin + 2 + k;
+        const int arg = ufunc.ufunc_nin() + k;
         const npy_intp core_step = ufunc.out_width > 1 ? steps[ufunc.nargs() + k] : 0;
         for (int c = 0; c < ufunc.out_width; ++c) {
             out[k * ufunc.out_width + c] = Out{args[arg] + c * core_step, steps[arg]};
@@ -91,8 +90,8 @@ void strided_loop(char **args, const npy_intp *dimensions, const npy_intp *steps
         }
         const double Re = load(Re_column, start);
         const double f = load(f_column, start);
-        if (valid_ellipsoid(Re, f)) {
-            (kernels::kernels().*ufunc.kernel)(Re, f, end - start, run_in, run_out);
+        if (kernels::valid_ellipsoid(Re, f)) {
+            kernels::kernel(ufunc.id)(Re, f, end - start, run_in, run_out);
         } else {
             const double nan = std::numeric_limits<double>::quiet_NaN();
             for (int k = 0; k < out_columns; ++k) {
@@ -124,20 +123,21 @@ void float32_loop(char **args, const npy_intp *dimensions, const npy_intp *steps
     const auto &ufunc = *static_cast<const UfuncDescription *>(data);
     const std::ptrdiff_t n = dimensions[0];
     const int nin = ufunc.nin;
+    const int nin_all = ufunc.ufunc_nin();
     const int width = ufunc.out_width;
     double in[kMaxIn + 2][kBlock];
     double out[kMaxOutColumns][kBlock];
     char *block_args[kMaxIn + 2 + 3];
     npy_intp block_steps[kMaxIn + 2 + 3 + 3];
-    for (int k = 0; k < nin + 2; ++k) {
+    for (int k = 0; k < nin_all; ++k) {
         block_args[k] = reinterpret_cast<char *>(in[k]);
         block_steps[k] = sizeof(double);
     }
     for (int k = 0; k < ufunc.nout; ++k) {
         // Output k's columns are consecutive rows of `out`: element i of
         // column c at out[k * width + c][i].
-        block_args[nin + 2 + k] = reinterpret_cast<char *>(out[k * width]);
-        block_steps[nin + 2 + k] = sizeof(double);
+        block_args[nin_all + k] = reinterpret_cast<char *>(out[k * width]);
+        block_steps[nin_all + k] = sizeof(double);
         block_steps[ufunc.nargs() + k] = kBlock * sizeof(double);
     }
     for (std::ptrdiff_t start = 0; start < n; start += kBlock) {
@@ -149,7 +149,7 @@ void float32_loop(char **args, const npy_intp *dimensions, const npy_intp *steps
                 in[k][i] = value;
             }
         }
-        for (int k = nin; k < nin + 2; ++k) {
+        for (int k = nin; k < nin_all; ++k) {
             for (npy_intp i = 0; i < count; ++i) {
                 in[k][i] = load(In{args[k], steps[k]}, start + i);
             }
@@ -157,11 +157,11 @@ void float32_loop(char **args, const npy_intp *dimensions, const npy_intp *steps
         strided_loop(block_args, &count, block_steps, data);
         for (int k = 0; k < ufunc.nout; ++k) {
             const npy_intp core_step = width > 1 ? steps[ufunc.nargs() + k] : 0;
-            char *base = args[nin + 2 + k] + start * steps[nin + 2 + k];
+            char *base = args[nin_all + k] + start * steps[nin_all + k];
             for (int c = 0; c < width; ++c) {
                 for (npy_intp i = 0; i < count; ++i) {
                     const float value = static_cast<float>(out[k * width + c][i]);
-                    std::memcpy(base + i * steps[nin + 2 + k] + c * core_step, &value, sizeof value);
+                    std::memcpy(base + i * steps[nin_all + k] + c * core_step, &value, sizeof value);
                 }
             }
         }

@@ -1,4 +1,5 @@
-// The one strided loop behind all ten ufuncs.
+// The loops behind every ufunc: one strided loop over the batch kernels, and its
+// float32 form.
 #pragma once
 
 #include <numpy/npy_common.h>

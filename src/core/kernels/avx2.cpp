@@ -13,7 +13,7 @@
 
 #define QUORVANE_KERNEL_LANES 4
 
-#include "kernel_bodies.hpp"
+#include "core/kernels/kernel_bodies.hpp"
 
 namespace quorvane::kernels {
 

@@ -19,8 +19,8 @@
 #include <cmath>
 #include <limits>
 
-#include "lanes.hpp"
-#include "surface_lanes.hpp"
+#include "core/kernels/lanes.hpp"
+#include "core/kernels/surface_lanes.hpp"
 
 namespace quorvane::kernels {
 namespace {
@@ -82,28 +82,27 @@ inline double bracketed_root(double A, double B, double z)
 // Slot 8. Lanes iterate together until every lane has settled; a settled lane
 // keeps its value, so each lane takes exactly the steps it would take alone.
 template <class P, int K>
-QV_INLINE V<K> solve_reduced_lat(double Re, double f, const V<K> *r)
+QV_INLINE V<K> solve_reduced_lat(const EllipsoidParams &E, const V<K> *r)
 {
     const V<K> z = r[2];
-    const V<K> aux1 = r[0] * r[0] + r[1] * r[1];
-    const V<K> aux2 = sqrt<P>(aux1);          // p
-    const double aux3 = Re * f * (2.0 - f);  // Re * e2
+    const V<K> p2 = r[0] * r[0] + r[1] * r[1];
+    const V<K> p = sqrt<P>(p2);
 
-    if (aux3 == 0.0) {
+    if (E.Re_e2 == 0.0) {
         // A sphere: A and B would be infinite. Its reduced, geodetic and
         // geocentric latitudes coincide; atan2 keeps full precision near the
         // poles, where asin(z / |r|) loses half the digits. The centre has no
         // latitude, as on an ellipsoid.
-        return select((aux2 == 0.0) & (z == 0.0),
-                      splat<K>(std::numeric_limits<double>::quiet_NaN()), atan2<P>(z, aux2));
+        return select((p == 0.0) & (z == 0.0),
+                      splat<K>(std::numeric_limits<double>::quiet_NaN()), atan2<P>(z, p));
     }
 
-    const V<K> A = aux2 / aux3;
-    const V<K> B = (1.0 - f) * z / aux3;
+    const V<K> A = p / E.Re_e2;
+    const V<K> B = E.one_minus_f * z / E.Re_e2;
 
     // Start from the geocentric latitude; at the origin this is asin(0/0) = NaN,
     // and the NaN step ends that lane with a NaN result.
-    V<K> beta = asin<P>(z / sqrt<P>(aux1 + z * z));
+    V<K> beta = asin<P>(z / sqrt<P>(p2 + z * z));
     M<K> active = splat<K>(0.0) == 0.0;  // at least one step
     for (int steps = 0; any(active) && steps < kMaxNewtonSteps; ++steps) {
         const V<K> sin_beta = sin<P>(beta);
@@ -132,7 +131,7 @@ QV_INLINE V<K> solve_reduced_lat(double Re, double f, const V<K> *r)
     const V<K> lo = select(above, splat<K>(0.0), splat<K>(-kHalfPi));
     const V<K> hi = select(above, splat<K>(kHalfPi), splat<K>(0.0));
     const M<K> off_quadrant =
-        (beta == beta) & (z != 0.0) & (aux2 > 0.0) & ((beta < lo) | (beta > hi));
+        (beta == beta) & (z != 0.0) & (p > 0.0) & ((beta < lo) | (beta > hi));
     const M<K> redo = active | off_quadrant;
     if (any(redo)) {
         for (int k = 0; k < K; ++k) {
@@ -157,7 +156,7 @@ QV_INLINE V<K> longitude(V<K> x, V<K> y)
 // Slot 9 after slots 8 and 2: the altitude of r given the reduced latitude
 // beta of its foot point.
 template <class P, int K>
-QV_INLINE V<K> altitude(double Re, double f, const V<K> *r, V<K> beta)
+QV_INLINE V<K> altitude(const EllipsoidParams &E, const V<K> *r, V<K> beta)
 {
     const V<K> x = r[0];
     const V<K> y = r[1];
@@ -172,12 +171,12 @@ QV_INLINE V<K> altitude(double Re, double f, const V<K> *r, V<K> beta)
     // which changes the altitude only to second order.
     const V<K> sin_beta = sin<P>(beta);
     const V<K> cos_beta = cos<P>(beta);
-    const V<K> d = sqrt<P>(1.0 - f * (2.0 - f) * cos_beta * cos_beta);
-    const V<K> dp = r_equatorial_projection - Re * cos_beta;
-    const V<K> dz = z - (1.0 - f) * Re * sin_beta;
-    const V<K> off_axis = (dp * (1.0 - f) * cos_beta + dz * sin_beta) / d;
+    const V<K> d = sqrt<P>(1.0 - E.e2 * cos_beta * cos_beta);
+    const V<K> dp = r_equatorial_projection - E.Re * cos_beta;
+    const V<K> dz = z - E.Rp * sin_beta;
+    const V<K> off_axis = (dp * E.one_minus_f * cos_beta + dz * sin_beta) / d;
     // On or next to the axis the normal is the axis itself.
-    const V<K> on_axis = abs(z) - (1.0 - f) * Re;
+    const V<K> on_axis = abs(z) - E.Rp;
     return select(r_equatorial_projection < kAxisDistance, on_axis, off_axis);
 }
 

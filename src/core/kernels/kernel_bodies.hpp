@@ -4,12 +4,14 @@
 #pragma once
 
 #include <cstddef>
+#include <type_traits>
 
-#include "geodetic_lanes.hpp"
-#include "kernel_set.hpp"
-#include "lanes.hpp"
-#include "ray_aer_lanes.hpp"
-#include "surface_lanes.hpp"
+#include "core/kernels/ellipsoid_params.hpp"
+#include "core/kernels/geodetic_lanes.hpp"
+#include "core/kernels/kernel_set.hpp"
+#include "core/kernels/lanes.hpp"
+#include "core/kernels/ray_aer_lanes.hpp"
+#include "core/kernels/surface_lanes.hpp"
 
 namespace quorvane::kernels {
 namespace {
@@ -25,8 +27,8 @@ constexpr int kVectorsPerPass = 2;
 // same steps as a real one; only valid lanes are stored. A lane's result
 // depends on that lane's inputs alone, so a point gives the same bits in a full
 // pass, in a tail and alone (n = 1, the one-point routines).
-template <class P, class Body>
-void run(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
+template <class P, class Body, class Context>
+void run_with(const Context &context, std::ptrdiff_t n, const In *in, const Out *out)
 {
     constexpr int ni = Body::inputs;
     constexpr int no = Body::outputs;
@@ -40,7 +42,7 @@ void run(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
                 x[c].v[k] = gather(in[c], i + k * kLanes, kLanes);
             }
         }
-        Body::template lanes<P, kVectorsPerPass>(Re, f, x, y);
+        Body::template lanes<P, kVectorsPerPass>(context, x, y);
         for (int c = 0; c < no; ++c) {
             y[c] = canonical_nan(y[c]);
             for (int k = 0; k < kVectorsPerPass; ++k) {
@@ -57,7 +59,7 @@ void run(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
         for (int c = 0; c < ni; ++c) {
             x[c].v[0] = gather(in[c], i, valid);
         }
-        Body::template lanes<P, 1>(Re, f, x, y);
+        Body::template lanes<P, 1>(context, x, y);
         for (int c = 0; c < no; ++c) {
             y[c] = canonical_nan(y[c]);
             for (int j = 0; j < valid; ++j) {
@@ -67,28 +69,36 @@ void run(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
     }
 }
 
+// The usual entry: a body whose lanes need the ellipsoid and nothing else
+// computed per call.
+template <class P, class Body>
+void run(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
+{
+    run_with<P, Body>(make_params(Re, f), n, in, out);
+}
+
 struct ReducedLat {
     static constexpr int inputs = 1, outputs = 1;
     template <class P, int K>
-    QV_INLINE static void lanes(double, double f, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
     {
-        y[0] = reduced_lat<P>(f, x[0]);
+        y[0] = reduced_lat<P>(E, x[0]);
     }
 };
 
 struct GeodeticLat {
     static constexpr int inputs = 1, outputs = 1;
     template <class P, int K>
-    QV_INLINE static void lanes(double, double f, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
     {
-        y[0] = geodetic_lat<P>(f, x[0]);
+        y[0] = geodetic_lat<P>(E, x[0]);
     }
 };
 
 struct Normal {
     static constexpr int inputs = 2, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(double, double, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, V<K> *y)
     {
         normal<P>(x[0], x[1], y);
     }
@@ -97,65 +107,65 @@ struct Normal {
 struct Tangents {
     static constexpr int inputs = 2, outputs = 6;
     template <class P, int K>
-    QV_INLINE static void lanes(double, double f, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
     {
-        tangents<P>(f, x[0], x[1], y, y + 3);
+        tangents<P>(E, x[0], x[1], y, y + 3);
     }
 };
 
 struct Enu {
     static constexpr int inputs = 2, outputs = 9;
     template <class P, int K>
-    QV_INLINE static void lanes(double, double f, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
     {
         normal<P>(x[0], x[1], y + 6);
-        tangents<P>(f, x[0], x[1], y, y + 3);
+        tangents<P>(E, x[0], x[1], y, y + 3);
     }
 };
 
 struct SurfPos {
     static constexpr int inputs = 2, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(double Re, double f, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
     {
-        surface_position<P>(Re, f, x[0], x[1], y);
+        surface_position<P>(E, x[0], x[1], y);
     }
 };
 
 struct SurfCoordOf {
     static constexpr int inputs = 3, outputs = 2;
     template <class P, int K>
-    QV_INLINE static void lanes(double Re, double f, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
     {
-        surface_coordinates<P>(Re, f, x, y, y + 1);
+        surface_coordinates<P>(E, x, y, y + 1);
     }
 };
 
 struct Solve {
     static constexpr int inputs = 3, outputs = 1;
     template <class P, int K>
-    QV_INLINE static void lanes(double Re, double f, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
     {
-        y[0] = solve_reduced_lat<P>(Re, f, x);
+        y[0] = solve_reduced_lat<P>(E, x);
     }
 };
 
 struct LlaFromPos {
     static constexpr int inputs = 3, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(double Re, double f, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
     {
-        const V<K> beta = solve_reduced_lat<P>(Re, f, x);
-        y[0] = geodetic_lat<P>(f, beta);
+        const V<K> beta = solve_reduced_lat<P>(E, x);
+        y[0] = geodetic_lat<P>(E, beta);
         y[1] = longitude<P>(x[0], x[1]);
-        y[2] = altitude<P>(Re, f, x, beta);
+        y[2] = altitude<P>(E, x, beta);
     }
 };
 
 struct Longitude {
     static constexpr int inputs = 2, outputs = 1;
     template <class P, int K>
-    QV_INLINE static void lanes(double, double, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, V<K> *y)
     {
         y[0] = longitude<P>(x[0], x[1]);
     }
@@ -164,18 +174,18 @@ struct Longitude {
 struct Altitude {
     static constexpr int inputs = 4, outputs = 1;
     template <class P, int K>
-    QV_INLINE static void lanes(double Re, double f, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
     {
-        y[0] = altitude<P>(Re, f, x, x[3]);
+        y[0] = altitude<P>(E, x, x[3]);
     }
 };
 
 template <class P, int K>
-QV_INLINE void position_of(double Re, double f, V<K> lat, V<K> lon, V<K> alt, V<K> *r)
+QV_INLINE void position_of(const EllipsoidParams &E, V<K> lat, V<K> lon, V<K> alt, V<K> *r)
 {
     V<K> r_surf[3];
     V<K> up[3];
-    surface_position<P>(Re, f, lat, lon, r_surf);
+    surface_position<P>(E, lat, lon, r_surf);
     normal<P>(lat, lon, up);
     offset_along_normal(alt, up, r_surf, r);
 }
@@ -183,18 +193,18 @@ QV_INLINE void position_of(double Re, double f, V<K> lat, V<K> lon, V<K> alt, V<
 struct PosFromLla {
     static constexpr int inputs = 3, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(double Re, double f, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
     {
-        position_of<P>(Re, f, x[0], x[1], x[2], y);
+        position_of<P>(E, x[0], x[1], x[2], y);
     }
 };
 
 struct RayHit {
     static constexpr int inputs = 6, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(double Re, double f, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
     {
-        ray_hit<P>(Re, f, x, x + 3, y);
+        ray_hit<P>(E, x, x + 3, y);
     }
 };
 
@@ -215,26 +225,14 @@ QV_INLINE void aer_in_frame(const V<K> *target, const V<K> *r_obs, const V<K> *f
     look_angles<P>(east, north, up, y[2], y, y + 1);
 }
 
-struct Aer {
-    static constexpr int inputs = 6, outputs = 3;
-    template <class P, int K>
-    QV_INLINE static void lanes(double Re, double f, const V<K> *x, V<K> *y)
-    {
-        V<K> r_obs[3];
-        position_of<P>(Re, f, x[3], x[4], x[5], r_obs);
-        V<K> frame[9];
-        normal<P>(x[3], x[4], frame + 6);
-        tangents<P>(f, x[3], x[4], frame, frame + 3);
-        aer_in_frame<P>(x, r_obs, frame, y);
-    }
-};
+
 
 // Aer for an observer given as its position and frame (precomputed): inputs
 // target xyz, observer position xyz, then east, north and up xyz.
 struct AerFromFrame {
     static constexpr int inputs = 15, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(double, double, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, V<K> *y)
     {
         aer_in_frame<P>(x, x + 3, x + 6, y);
     }
@@ -244,42 +242,56 @@ struct AerFromFrame {
 struct ObserverFrame {
     static constexpr int inputs = 3, outputs = 12;
     template <class P, int K>
-    QV_INLINE static void lanes(double Re, double f, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
     {
-        position_of<P>(Re, f, x[0], x[1], x[2], y);
-        tangents<P>(f, x[0], x[1], y + 3, y + 6);
+        position_of<P>(E, x[0], x[1], x[2], y);
+        tangents<P>(E, x[0], x[1], y + 3, y + 6);
         normal<P>(x[0], x[1], y + 9);
     }
 };
 
-// aer_coords. A method call has one observer for all its targets (stride-0
-// observer columns): its position and frame are computed once, on one point,
-// and every target then takes only the steps that involve it. A lane's result
-// depends on that lane's inputs alone, so the bits are those of Aer.
-template <class P>
-void aer_kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
-{
-    if (n < 2 || in[3].stride != 0 || in[4].stride != 0 || in[5].stride != 0) {
-        run<P, Aer>(Re, f, n, in, out);
-        return;
+struct Aer {
+    static constexpr int inputs = 6, outputs = 3;
+    template <class P, int K>
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
+    {
+        V<K> r_obs[3];
+        position_of<P>(E, x[3], x[4], x[5], r_obs);
+        V<K> frame[9];
+        normal<P>(x[3], x[4], frame + 6);
+        tangents<P>(E, x[3], x[4], frame, frame + 3);
+        aer_in_frame<P>(x, r_obs, frame, y);
     }
-    double observer[12];
-    Out observer_out[12];
-    for (int c = 0; c < 12; ++c) {
-        observer_out[c] = {reinterpret_cast<char *>(&observer[c]), 0};
+
+    // aer_coords. A method call has one observer for all its targets (stride-0
+    // observer columns): its position and frame are computed once, on one point,
+    // and every target then takes only the steps that involve it. A lane's result
+    // depends on that lane's inputs alone, so the bits are those of Aer.
+    template <class P>
+    static void kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
+    {
+        if (n < 2 || in[3].stride != 0 || in[4].stride != 0 || in[5].stride != 0) {
+            run<P, Aer>(Re, f, n, in, out);
+            return;
+        }
+        double observer[12];
+        Out observer_out[12];
+        for (int c = 0; c < 12; ++c) {
+            observer_out[c] = {reinterpret_cast<char *>(&observer[c]), 0};
+        }
+        run<P, ObserverFrame>(Re, f, 1, in + 3, observer_out);
+        In columns[15] = {in[0], in[1], in[2]};
+        for (int c = 0; c < 12; ++c) {
+            columns[3 + c] = {reinterpret_cast<const char *>(&observer[c]), 0};
+        }
+        run<P, AerFromFrame>(Re, f, n, columns, out);
     }
-    run<P, ObserverFrame>(Re, f, 1, in + 3, observer_out);
-    In columns[15] = {in[0], in[1], in[2]};
-    for (int c = 0; c < 12; ++c) {
-        columns[3 + c] = {reinterpret_cast<const char *>(&observer[c]), 0};
-    }
-    run<P, AerFromFrame>(Re, f, n, columns, out);
-}
+};
 
 struct LookAngles {
     static constexpr int inputs = 4, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(double, double, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, V<K> *y)
     {
         look_angles<P>(x[0], x[1], x[2], x[3], y, y + 1);
         y[2] = x[3];
@@ -289,32 +301,42 @@ struct LookAngles {
 struct AlongNormal {
     static constexpr int inputs = 7, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(double, double, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, V<K> *y)
     {
         offset_along_normal(x[0], x + 1, x + 4, y);
     }
 };
 
+// A body's own driver where it has one (a kernel<P> member), else run<P, Body>.
+template <class P, class Body, class = void>
+struct Driver {
+    static constexpr Kernel kernel = run<P, Body>;
+};
+
+template <class P, class Body>
+struct Driver<P, Body, std::void_t<decltype(&Body::template kernel<P>)>> {
+    static constexpr Kernel kernel = &Body::template kernel<P>;
+};
+
+// Every registry entry's columns agree with its body.
+#define QUORVANE_CHECK_COLUMNS(name, Body, slot, columns)                                     \
+    static_assert(registry::count_columns(columns).point_inputs == Body::inputs,              \
+                  #name ": the registry's inputs differ from the kernel body's");             \
+    static_assert(registry::count_columns(columns).output_columns == Body::outputs,           \
+                  #name ": the registry's output columns differ from the kernel body's");
+QUORVANE_KERNELS(QUORVANE_CHECK_COLUMNS)
+#undef QUORVANE_CHECK_COLUMNS
+
 template <class P>
 constexpr KernelSet make_set(const char *name)
 {
     return KernelSet{
-        BatchKernels{
-            run<P, ReducedLat>,
-            run<P, GeodeticLat>,
-            run<P, Normal>,
-            run<P, Tangents>,
-            run<P, Enu>,
-            run<P, SurfPos>,
-            run<P, SurfCoordOf>,
-            run<P, Solve>,
-            run<P, LlaFromPos>,
-            run<P, PosFromLla>,
-            run<P, RayHit>,
-            aer_kernel<P>,
-            name,
+        {
+#define QUORVANE_DRIVER(name, Body, slot, columns) Driver<P, Body>::kernel,
+            QUORVANE_KERNELS(QUORVANE_DRIVER)
+#undef QUORVANE_DRIVER
         },
-        PieceKernels{run<P, Longitude>, run<P, Altitude>, run<P, AlongNormal>, run<P, LookAngles>},
+        name,
     };
 }
 

@@ -1,28 +1,17 @@
-// The public batch kernels of one instruction set together with the internal
-// piece kernels that the table's composite routines run after their calls of
-// other slots. A composite routine and its batch kernel compute the same lane
-// formulas, so they agree bit for bit.
+// A kernel set: every kernel of the registry, for one instruction set, in the
+// registry's order, so that registry::Id indexes it. The table's composite
+// routines and their batch kernels compute the same lane formulas, so they
+// agree bit for bit.
 #pragma once
 
-#include "batch.hpp"
+#include "core/kernels/batch.hpp"
+#include "registry/conversions.hpp"
 
 namespace quorvane::kernels {
 
-struct PieceKernels {
-    // x, y -> lon, and x, y, z, beta -> alt: what lla_from_pos adds to the
-    // reduced latitude of slot 8, before and after calling it.
-    Kernel longitude;
-    Kernel altitude;
-    // alt, up xyz, surface position xyz -> x, y, z: the end of pos_from_lla.
-    Kernel along_normal;
-    // east, north, up, range -> azimuth, elevation, range: the end of aer_coords
-    // (range passes through so that a NaN leaves as every kernel's NaN does).
-    Kernel look_angles;
-};
-
 struct KernelSet {
-    BatchKernels batch;
-    PieceKernels pieces;
+    Kernel table[registry::kKernelCount];
+    const char *name;  // "avx2-libmvec" or "plain"
 };
 
 // Always available.
@@ -32,9 +21,14 @@ const KernelSet &plain_set();
 // libmvec.so.1 or one of its functions cannot be found.
 const KernelSet *avx2_set();
 
-// The chosen set (see kernels()).
+// The set chosen on the first call, for the life of the process: AVX2 with
+// glibc's libmvec where the CPU has AVX2 and FMA and libmvec.so.1 provides every
+// function, else the plain set (scalar libm per lane). The environment variable
+// QUORVANE_KERNELS=plain, read on that first call, forces the plain set. Call
+// it once with the interpreter lock held at start-up so that no later caller
+// pays for the look-up.
 const KernelSet &active_set();
 
-inline const PieceKernels &pieces() { return active_set().pieces; }
+inline Kernel kernel(registry::Id id) { return active_set().table[static_cast<int>(id)]; }
 
 }  // namespace quorvane::kernels

@@ -20,7 +20,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "batch.hpp"
+#include "core/kernels/batch.hpp"
 
 namespace quorvane::kernels {
 namespace {

@@ -3,37 +3,33 @@
 // result is the batch result of the same point, bit for bit.
 #pragma once
 
-#include <initializer_list>
+#include <cstddef>
 
-#include "batch.hpp"
-#include "kernel_set.hpp"
+#include "core/kernels/batch.hpp"
+#include "core/kernels/kernel_set.hpp"
+#include "registry/conversions.hpp"
 
 namespace quorvane::kernels {
 
-inline In in_of(const double *x) { return {reinterpret_cast<const char *>(x), 0}; }
-
-inline Out out_of(double *x) { return {reinterpret_cast<char *>(x), 0}; }
-
-// The most columns a kernel reads or writes (aer's and the ray's six inputs,
-// enu's nine outputs; pos_from_lla's piece reads seven).
-constexpr int kMaxColumns = 9;
-
-// Runs `kernel` on the one point whose inputs and outputs are the doubles at
-// the given addresses, in the kernel's column order.
-inline void run_one(Kernel kernel, double Re, double f, std::initializer_list<const double *> inputs,
-                    std::initializer_list<double *> outputs)
+// Runs the kernel of `id` on the one point whose inputs and outputs are the
+// doubles at the given addresses, in the registry's column order; the number
+// of each is checked against the registry when the caller is compiled.
+template <registry::Id id, std::size_t NI, std::size_t NO>
+void run_one(double Re, double f, const double *const (&inputs)[NI], double *const (&outputs)[NO])
 {
-    In in[kMaxColumns];
-    Out out[kMaxColumns];
-    int k = 0;
-    for (const double *x : inputs) {
-        in[k++] = in_of(x);
+    static_assert(NI == std::size_t(registry::counts_of(id).point_inputs),
+                  "one-point call with other inputs than the registry's");
+    static_assert(NO == std::size_t(registry::counts_of(id).output_columns),
+                  "one-point call with other outputs than the registry's");
+    In in[NI];
+    Out out[NO];
+    for (std::size_t k = 0; k < NI; ++k) {
+        in[k] = In{reinterpret_cast<const char *>(inputs[k]), 0};
     }
-    k = 0;
-    for (double *x : outputs) {
-        out[k++] = out_of(x);
+    for (std::size_t k = 0; k < NO; ++k) {
+        out[k] = Out{reinterpret_cast<char *>(outputs[k]), 0};
     }
-    kernel(Re, f, 1, in, out);
+    kernel(id)(Re, f, 1, in, out);
 }
 
 }  // namespace quorvane::kernels

@@ -4,7 +4,7 @@
 
 #define QUORVANE_KERNEL_LANES 1
 
-#include "kernel_bodies.hpp"
+#include "core/kernels/kernel_bodies.hpp"
 
 namespace quorvane::kernels {
 

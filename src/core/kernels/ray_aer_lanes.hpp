@@ -4,22 +4,23 @@
 
 #include <limits>
 
-#include "lanes.hpp"
+#include "core/kernels/ellipsoid_params.hpp"
+#include "core/kernels/lanes.hpp"
 
 namespace quorvane::kernels {
 namespace {
 
 // Slot 11: the point of the line r + l u on the surface with the smallest |l|.
 template <class P, int K>
-QV_INLINE void ray_hit(double Re, double f, const V<K> *r, const V<K> *u, V<K> *r_surf)
+QV_INLINE void ray_hit(const EllipsoidParams &E, const V<K> *r, const V<K> *u, V<K> *r_surf)
 {
     // In the metric diag(1, 1, diagGz) the surface is the sphere of radius Re:
     // x^2 + y^2 + diagGz z^2 = Re^2, diagGz = (Re / Rp)^2. Substituting
     // r + l u gives a l^2 + b l + c = 0.
-    const double diagGz = 1.0 / (1.0 - f) / (1.0 - f);
+    const double diagGz = E.axis_ratio_inverse_squared;
     const V<K> a = u[0] * u[0] + u[1] * u[1] + diagGz * u[2] * u[2];
     const V<K> b = 2.0 * (u[0] * r[0] + u[1] * r[1] + diagGz * u[2] * r[2]);
-    const V<K> c = r[0] * r[0] + r[1] * r[1] + diagGz * r[2] * r[2] - Re * Re;
+    const V<K> c = r[0] * r[0] + r[1] * r[1] + diagGz * r[2] * r[2] - E.Re * E.Re;
     const V<K> delta = b * b - 4.0 * a * c;
 
     // Tangent line; a zero direction lands here too and gives 0/0 = NaN.

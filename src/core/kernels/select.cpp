@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "kernel_set.hpp"
+#include "core/kernels/kernel_set.hpp"
 
 namespace quorvane::kernels {
 
@@ -33,6 +33,5 @@ const KernelSet &active_set()
     return set;
 }
 
-const BatchKernels &kernels() { return active_set().batch; }
 
 }  // namespace quorvane::kernels

@@ -14,7 +14,8 @@
 #include <cmath>
 #include <limits>
 
-#include "lanes.hpp"
+#include "core/kernels/ellipsoid_params.hpp"
+#include "core/kernels/lanes.hpp"
 
 namespace quorvane::kernels {
 namespace {
@@ -24,16 +25,16 @@ constexpr double kHalfPi = 1.57079632679489661923;
 // Slot 1. Through the tangent so that the flattening scales tan(phi); the
 // result is the principal value in [-pi/2, pi/2], phi being taken modulo pi.
 template <class P, int K>
-QV_INLINE V<K> reduced_lat(double f, V<K> phi)
+QV_INLINE V<K> reduced_lat(const EllipsoidParams &E, V<K> phi)
 {
-    return atan<P>((1.0 - f) * tan<P>(phi));
+    return atan<P>(E.one_minus_f * tan<P>(phi));
 }
 
 // Slot 2, the inverse map.
 template <class P, int K>
-QV_INLINE V<K> geodetic_lat(double f, V<K> beta)
+QV_INLINE V<K> geodetic_lat(const EllipsoidParams &E, V<K> beta)
 {
-    return atan<P>(tan<P>(beta) / (1.0 - f));
+    return atan<P>(tan<P>(beta) / E.one_minus_f);
 }
 
 // Slot 3. By the definition of geodetic latitude the normal depends on
@@ -49,43 +50,43 @@ QV_INLINE void normal(V<K> phi, V<K> lambda, V<K> *up)
 
 // Slot 4.
 template <class P, int K>
-QV_INLINE void tangents(double f, V<K> phi, V<K> lambda, V<K> *east, V<K> *north)
+QV_INLINE void tangents(const EllipsoidParams &E, V<K> phi, V<K> lambda, V<K> *east, V<K> *north)
 {
-    const V<K> beta = reduced_lat<P>(f, phi);
+    const V<K> beta = reduced_lat<P>(E, phi);
     const V<K> sin_beta = sin<P>(beta);
     const V<K> cos_beta = cos<P>(beta);
     const V<K> sin_lambda = sin<P>(lambda);
     const V<K> cos_lambda = cos<P>(lambda);
     // d/dbeta of the meridian point is proportional to (-sin(beta), (1 - f)
-    // cos(beta)); aux is its length, so dividing by it gives a unit vector.
-    const V<K> aux = sqrt<P>(1.0 - f * (2.0 - f) * cos_beta * cos_beta);
+    // cos(beta)); its length is d, so dividing by d gives a unit vector.
+    const V<K> d = sqrt<P>(1.0 - E.e2 * cos_beta * cos_beta);
     // East follows the given longitude even at the poles; its z is exactly 0.
     east[0] = -sin_lambda;
     east[1] = cos_lambda;
     east[2] = splat<K>(0.0);
-    north[0] = -sin_beta * cos_lambda / aux;
-    north[1] = -sin_beta * sin_lambda / aux;
-    north[2] = (1.0 - f) * cos_beta / aux;
+    north[0] = -sin_beta * cos_lambda / d;
+    north[1] = -sin_beta * sin_lambda / d;
+    north[2] = E.one_minus_f * cos_beta / d;
 }
 
 // Slot 6: the reduced-latitude form of the prime-vertical point
 // (N cos(phi) cos(lambda), N cos(phi) sin(lambda), N (1 - e2) sin(phi)).
 template <class P, int K>
-QV_INLINE void surface_position(double Re, double f, V<K> phi, V<K> lambda, V<K> *r)
+QV_INLINE void surface_position(const EllipsoidParams &E, V<K> phi, V<K> lambda, V<K> *r)
 {
-    const V<K> beta = reduced_lat<P>(f, phi);
+    const V<K> beta = reduced_lat<P>(E, phi);
     const V<K> cos_beta = cos<P>(beta);
-    r[0] = Re * cos_beta * cos<P>(lambda);
-    r[1] = Re * cos_beta * sin<P>(lambda);
-    r[2] = Re * (1.0 - f) * sin<P>(beta);
+    r[0] = E.Re * cos_beta * cos<P>(lambda);
+    r[1] = E.Re * cos_beta * sin<P>(lambda);
+    r[2] = E.Rp * sin<P>(beta);
 }
 
 // Slot 7. Only z fixes the latitude and only x, y the longitude: the point is
 // taken to lie on the surface, not projected onto it.
 template <class P, int K>
-QV_INLINE void surface_coordinates(double Re, double f, const V<K> *r, V<K> *lat, V<K> *lon)
+QV_INLINE void surface_coordinates(const EllipsoidParams &E, const V<K> *r, V<K> *lat, V<K> *lon)
 {
-    V<K> ratio = r[2] / Re / (1.0 - f);
+    V<K> ratio = r[2] / E.Re / E.one_minus_f;
     // A pole computed by slot 6 can come out a few units in the last place above
     // the polar radius (two divisions and a rounded sin(beta) ~ 1); such a ratio
     // is the pole, not a point off the surface. Further above the polar radius
@@ -94,7 +95,7 @@ QV_INLINE void surface_coordinates(double Re, double f, const V<K> *r, V<K> *lat
     ratio = select((magnitude > 1.0) & (magnitude <= 1.0 + 8.0 * DBL_EPSILON),
                    unit_with_sign_of(ratio), ratio);
     *lon = atan2<P>(r[1], r[0]);
-    *lat = geodetic_lat<P>(f, asin<P>(ratio));
+    *lat = geodetic_lat<P>(E, asin<P>(ratio));
 }
 
 // Slot 10 after slots 6 and 3: the position alt metres along the normal.
