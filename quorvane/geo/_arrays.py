@@ -104,12 +104,12 @@ def _kind(args):
         t = type(value)
         if t is np.ndarray or t is float or t is int or t is list:
             continue
-        module = t.__module__
-        if module.startswith("xarray."):
+        package = t.__module__.partition(".")[0]
+        if package == "xarray":
             return _xarray
-        if module.startswith("dask."):
+        if package == "dask":
             kind = _dask
-        elif module.startswith("pandas.") and kind is None:
+        elif package == "pandas" and kind is None:
             kind = _pandas
     return kind
 
@@ -156,6 +156,15 @@ def _xarray(plan, Re, f, deg, args):
 def _dask(plan, Re, f, deg, args):
     import dask.array as da
 
+    # apply_gufunc takes loop dimensions chunked alike: broadcast the arrays
+    # (NumPy ones too) and give them common chunks; numbers stay numbers.
+    shaped = [k for k, value in enumerate(args) if np.ndim(value) > 0]
+    arrays = da.broadcast_arrays(*(da.asarray(args[k]) for k in shaped))
+    index = "".join(chr(ord("a") + d) for d in range(arrays[0].ndim))
+    _, arrays = da.core.unify_chunks(*(item for array in arrays for item in (array, index)))
+    args = list(args)
+    for k, array in zip(shaped, arrays):
+        args[k] = array
     n = len(plan.outputs)
     signature = ",".join(["()"] * len(args)) + "->" + ",".join(["()"] * n)
     dtype = _output_dtype(args)
