@@ -154,6 +154,8 @@ def sample(name, n, rng):
     import quorvane.geo as geo
 
     source, _, result = name.partition("2")
+    if name in ("ecef2enuv", "uvw2enu", "enu2ecefv", "enu2uvw", "ecef2nedv"):
+        return (*rng.uniform(-1e7, 1e7, (3, n)), _lat(rng, n), rng.uniform(-180, 180, n))
     if name in ("geodetic2ecef", "geodetic2spherical"):
         return _lla(rng, n)
     if name == "ecef2geodetic":
@@ -167,8 +169,6 @@ def sample(name, n, rng):
         if source == "ecef":
             return (*geo.geodetic2ecef(*target), *observer)
         return (*getattr(geo, "geodetic2" + source)(*target, *observer), *observer)
-    if name in ("ecef2enuv", "uvw2enu", "enu2ecefv", "enu2uvw", "ecef2nedv"):
-        return (*rng.uniform(-1e7, 1e7, (3, n)), _lat(rng, n), rng.uniform(-180, 180, n))
     if name == "lookAtSpheroid":
         return (_lat(rng, n), rng.uniform(-180, 180, n), rng.uniform(0, 5e6, n),
                 rng.uniform(0, 360, n), rng.uniform(0, 90, n))
