@@ -16,10 +16,13 @@
 #pragma once
 
 #include "registry/columns.hpp"
+#include "registry/latitudes.hpp"
+#include "registry/local_frames.hpp"
 #include "registry/table_conversions.hpp"
 
 // Every conversion with a ufunc, in the ufunc module's order.
-#define QUORVANE_CONVERSIONS(X) QUORVANE_TABLE_CONVERSIONS(X)
+#define QUORVANE_CONVERSIONS(X) \
+    QUORVANE_TABLE_CONVERSIONS(X) QUORVANE_LOCAL_FRAME_CONVERSIONS(X) QUORVANE_LATITUDE_CONVERSIONS(X)
 
 // Every kernel of a kernel set.
 #define QUORVANE_KERNELS(X) QUORVANE_CONVERSIONS(X) QUORVANE_INTERNAL_KERNELS(X)
