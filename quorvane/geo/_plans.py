@@ -9,7 +9,6 @@ must not be negative, ``-`` a plain value.
 
 from dataclasses import dataclass
 
-from quorvane.geo import _interim
 from quorvane.mathtools.ellipsoid import ufuncs
 
 
@@ -28,16 +27,15 @@ class Plan:
     with_ellipsoid: bool
 
 
-def _plan(name, kernel_name, names, roles, out_roles, *, inputs=None, outputs=None,
-          with_ellipsoid=True):
+def _plan(name, kernel_name, names, roles, out_roles, *, inputs=None, outputs=None):
     names = tuple(names.split())
-    kernel = getattr(ufuncs, kernel_name, None) or _interim.KERNELS[kernel_name]
-    nout = kernel.nout
-    outputs = tuple(range(nout)) if outputs is None else outputs
+    kernel = getattr(ufuncs, kernel_name)
+    inputs = tuple(range(len(names))) if inputs is None else inputs
+    outputs = tuple(range(kernel.nout)) if outputs is None else outputs
     assert len(roles) == len(names) and len(out_roles) == len(outputs)
-    return Plan(name, kernel, names, roles, out_roles, nout,
-                tuple(range(len(names))) if inputs is None else inputs, outputs,
-                with_ellipsoid)
+    # Ellipsoid-free ufuncs (within a local frame, rotations) take no Re, f.
+    return Plan(name, kernel, names, roles, out_roles, kernel.nout, inputs, outputs,
+                kernel.nin == len(inputs) + 2)
 
 
 _TABLE = [
@@ -93,13 +91,7 @@ _TABLE = [
     ("geocentric_radius", "geocentric_radius", "geodetic_lat", "l", "-"),
 ]
 
-# Ellipsoid-free ufuncs take no trailing Re, f.
-_WITHOUT_ELLIPSOID = {"aer_from_enu", "enu_from_aer", "aer_from_ned", "ned_from_aer",
-                      "enu_from_ecef_vector", "ecef_vector_from_enu", "ned_from_ecef_vector"}
-
-PLANS = {
-    row[0]: _plan(*row, with_ellipsoid=row[1] not in _WITHOUT_ELLIPSOID) for row in _TABLE
-}
+PLANS = {row[0]: _plan(*row) for row in _TABLE}
 # The geodetic latitude at a distance from the centre: the spherical conversion
 # at longitude 0, its latitude only.
 PLANS["geoc2geod"] = _plan("geoc2geod", "lla_from_spherical", "geocentric_lat geocentric_distance",
