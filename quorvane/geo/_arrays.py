@@ -134,7 +134,7 @@ def _output_dtype(args):
 
 
 def _pandas(plan, Re, f, deg, args):
-    import pandas as pd
+    import pandas as pd  # type: ignore[import-untyped, unused-ignore]
 
     index = next(value.index for value in args if isinstance(value, pd.Series))
     arrays = [value.to_numpy() if isinstance(value, pd.Series) else value for value in args]

@@ -51,8 +51,11 @@ _DEFINITIONS = {
 }
 
 
-def _semiminor(a, b, inverse_flattening):
-    return a * (1.0 - 1.0 / inverse_flattening) if b is None else b
+def _semiminor(a: float, b: float | None, inverse_flattening: float | None) -> float:
+    if b is not None:
+        return b
+    assert inverse_flattening is not None
+    return a * (1.0 - 1.0 / inverse_flattening)
 
 
 class Ellipsoid:
@@ -78,6 +81,7 @@ class Ellipsoid:
     eccentricity: float
     name: str
     model: str
+    _params: tuple[float, float]
 
     def __init__(self, semimajor_axis: float, semiminor_axis: float, name: str = "",
                  model: str = "") -> None:
@@ -111,6 +115,7 @@ class Ellipsoid:
                            f"{', '.join(_DEFINITIONS)}") from None
         self = cls.__new__(cls)
         if inverse_flattening is None:
+            b = _semiminor(a, b, None)
             self._init(a, b, (a - b) / a, title, name.lower())
         else:
             self._init(a, _semiminor(a, None, inverse_flattening), 1.0 / inverse_flattening,
