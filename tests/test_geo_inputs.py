@@ -104,6 +104,8 @@ def test_float32_arrays_compute_in_float64_and_stay_float32():
                                for a in (LAT, LON)), ALT.astype(np.float32).astype(np.float64),
                              deg=False)[0]
     assert np.array_equal(x, wide.astype(np.float32))
+    # Python numbers beside them are weak scalars, as in NumPy's own ufuncs.
+    assert geo.geodetic2ecef(lat, 10.0, 0)[0].dtype == np.float32
 
 
 def test_importing_the_module_imports_no_container_library():

@@ -52,10 +52,24 @@ def _check_non_negative(name, value):
             raise ValueError(f"{name} = {float(value[negative].flat[0])!r} must not be negative")
 
 
+def _number(name, role, value, deg):
+    if role == "l" and abs(value) > (90.0 if deg else _HALF_PI):
+        raise _out_of_range(name, value, deg)
+    if role == "n" and value < 0.0:
+        raise ValueError(f"{name} = {value!r} must not be negative")
+    # math.radians multiplies by the constant numpy.radians does.
+    return math.radians(value) if deg and (role == "l" or role == "a") else value
+
+
 def compute(plan, Re, f, deg, args):
     """The plan's conversion of NumPy array-likes, with the ellipsoid as (Re, f)."""
     values = []
     for name, role, value in zip(plan.names, plan.roles, args):
+        if type(value) is float or type(value) is int:
+            # Python numbers stay Python numbers, so that NumPy treats them as
+            # weak scalars: float32 arrays with a number give float32.
+            values.append(_number(name, role, float(value), deg))
+            continue
         if type(value) is not np.ndarray or value.dtype.kind not in "fiub":
             value = _real_array(name, value)
         if role == "l":
