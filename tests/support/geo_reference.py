@@ -1,10 +1,13 @@
 """200-bit mpmath references for the local-frame, latitude and radius conversions,
 written from the textbook definitions (prime-vertical positions, the geodetic frame
-built from sines and cosines of the latitude, meridian arcs as elliptic integrals,
-the authalic q function as an arcsine), not from the module's lane formulas.
+built from sines and cosines of the latitude, the meridian arc as the integral of
+the meridian radius, the authalic q function under an arcsine, inverses as roots of
+the forward maps), not from the module's lane formulas.
 
 Every function takes and returns Python floats or mpf; the vectorised wrappers at
 the end map them over NumPy arrays and round to float64."""
+
+import functools
 
 import mpmath as mp
 import numpy as np
@@ -169,16 +172,37 @@ def authalic_lat(lat, f=F):
 
 @mp.workprec(PREC)
 def meridian_arc(lat, f=F):
-    """Meridian distance from the equator to lat on the ellipsoid with Re = 1:
-    E(lat | e2) - e2 sin(lat) cos(lat) / sqrt(1 - e2 sin(lat)^2)."""
+    """Meridian distance from the equator to lat on the ellipsoid with Re = 1,
+    (1 - e2) times the integral of (1 - e2 sin(t)^2)^(-3/2): for e2 <= 1/4 by
+    the binomial series of the integrand, whose terms e2^k binomial(-3/2, k)
+    times the integral of sin(t)^(2k) fall below 2^-200 (the integrals by their
+    stable forward recurrence), else E(lat | e2) - e2 sin cos / sqrt(1 - e2 sin^2)."""
     lat, f = _mpf(lat, f)
     e2 = _e2(f)
-    return mp.ellipe(lat, e2) - e2 * mp.sin(lat) * mp.cos(lat) / mp.sqrt(1 - e2 * mp.sin(lat) ** 2)
+    s, c = mp.sin(lat), mp.cos(lat)
+    if e2 > mp.mpf(1) / 4:
+        return mp.ellipe(lat, e2) - e2 * s * c / mp.sqrt(1 - e2 * s * s)
+    integral, total, coefficient, k = lat, lat, mp.mpf(1), 0
+    odd_power = s  # sin(lat)^(2k - 1) for the next k
+    while True:
+        k += 1
+        integral = ((2 * k - 1) * integral - odd_power * c) / (2 * k)
+        odd_power *= s * s
+        coefficient *= e2 * (mp.mpf(1) / 2 + k) / k  # (-e2)^k binomial(-3/2, k)
+        term = coefficient * integral
+        total += term
+        if abs(term) < mp.mpf(2) ** -PREC * abs(total) or term == 0:
+            return (1 - e2) * total
+
+
+@functools.lru_cache
+def _quarter_meridian(f):
+    return meridian_arc(mp.pi / 2, f)
 
 
 @mp.workprec(PREC)
 def rectifying_lat(lat, f=F):
-    return mp.pi / 2 * meridian_arc(lat, f) / meridian_arc(mp.pi / 2, f)
+    return mp.pi / 2 * meridian_arc(lat, f) / _quarter_meridian(float(f))
 
 
 FORWARD = {"isometric": isometric_lat, "conformal": conformal_lat, "authalic": authalic_lat,
@@ -193,6 +217,50 @@ def geodetic_lat_from(kind, value, f=F):
     forward, value = FORWARD[kind], mp.mpf(float(value))
     half_pi = mp.pi / 2
     return mp.findroot(lambda t: forward(t, f) - value, (-half_pi, half_pi), solver="anderson")
+
+
+@mp.workprec(PREC)
+def auxiliary_slope(kind, lat, f=F):
+    """d(auxiliary latitude) / d(geodetic latitude) at lat, by the closed forms
+    of the derivatives (not by differencing the maps)."""
+    lat, f = _mpf(lat, f)
+    e2 = _e2(f)
+    w2 = 1 - e2 * mp.sin(lat) ** 2
+    isometric = (1 - e2) / (w2 * mp.cos(lat))
+    if kind == "isometric":
+        return isometric
+    if kind == "conformal":
+        return mp.cos(conformal_lat(lat, f)) * isometric
+    if kind == "authalic":
+        return 2 * (1 - e2) * mp.cos(lat) / (w2 ** 2 * _q(mp.pi / 2, e2) * mp.cos(authalic_lat(lat, f)))
+    return mp.pi / 2 * (1 - e2) / (w2 ** mp.mpf(1.5) * _quarter_meridian(float(f)))
+
+
+@mp.workprec(PREC)
+def inverse_error(kind, value, lat, f=F):
+    """Error of lat as the geodetic latitude of the auxiliary latitude value: to
+    first order (value - forward(lat)) / forward'(lat), the neglected term being
+    of the order of the error squared."""
+    return (mp.mpf(float(value)) - FORWARD[kind](lat, f)) / auxiliary_slope(kind, lat, f)
+
+
+@mp.workprec(PREC)
+def geodetic_near(r, lat, lon, alt, Re=RE, f=F):
+    """Exact geodetic coordinates of the position r (mpf or doubles) that lies
+    within a few nanometres of the exact position of (lat, lon, alt): one
+    Newton step from those, d lat = north . dr / (M + alt),
+    d lon = east . dr / ((N + alt) cos(lat)), d alt = up . dr; what it neglects
+    is of the order of |dr|^2 / Re."""
+    lat, lon, alt, Re, f = _mpf(lat, lon, alt, Re, f)
+    r0 = exact_pos(lat, lon, alt, Re, f)
+    dr = [mp.mpf(a) - b for a, b in zip(r, r0)]
+    east, north, up = frame(lat, lon)
+    e2 = _e2(f)
+    w2 = 1 - e2 * mp.sin(lat) ** 2
+    n = Re / mp.sqrt(w2)
+    m = n * (1 - e2) / w2
+    dot = [sum(a * b for a, b in zip(axis, dr)) for axis in (east, north, up)]
+    return lat + dot[1] / (m + alt), lon + dot[0] / ((n + alt) * mp.cos(lat)), alt + dot[2]
 
 
 @mp.workprec(PREC)

@@ -13,6 +13,7 @@
 #pragma once
 
 #include "core/kernels/ellipsoid_params.hpp"
+#include "core/kernels/geodetic_lanes.hpp"
 #include "core/kernels/lanes.hpp"
 #include "core/kernels/observer_lanes.hpp"
 #include "core/kernels/ray_aer_lanes.hpp"
@@ -34,7 +35,7 @@ QV_INLINE V<K> azimuth_from_north(V<K> atan2_result)
                   atan2_result + 0.0);
 }
 
-// Target position r in the observer's frame: the arithmetic of aer_coords.
+// Target position r in the observer's frame.
 template <int K>
 QV_INLINE void local_of(const V<K> *r, const V<K> *observer, V<K> *d, V<K> *enu)
 {
@@ -143,8 +144,7 @@ struct NedOfPos {
     }
 };
 
-// The range is the norm of the ECEF difference, as in aer_coords, not of its
-// rotation.
+// The range is the norm of the ECEF difference, not of its rotation.
 struct AerOfPos {
     static constexpr int inputs = 6, outputs = 3;
     template <class P, int K>
@@ -165,7 +165,7 @@ struct OfLla {
     QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, const V<K> *observer, V<K> *y)
     {
         V<K> r[3];
-        position_of<P>(E, x[0], x[1], x[2], r);
+        geodetic_position<P>(E, x[0], x[1], x[2], r);
         OfPos::template lanes<P, K>(E, r, observer, y);
     }
 };
@@ -264,47 +264,24 @@ struct NedFromAer {
     }
 };
 
-// Rotations of vectors (velocities, differences) at geodetic latitude and
-// longitude lat0, lon0: the frame of the surface normal, which involves no
-// ellipsoid, with north as up's derivative in latitude.
-template <class P, int K>
-QV_INLINE void geodetic_frame(V<K> lat, V<K> lon, V<K> *east, V<K> *north, V<K> *up)
-{
-    const V<K> sin_lat = sin<P>(lat);
-    const V<K> cos_lat = cos<P>(lat);
-    const V<K> sin_lon = sin<P>(lon);
-    const V<K> cos_lon = cos<P>(lon);
-    east[0] = -sin_lon;
-    east[1] = cos_lon;
-    east[2] = splat<K>(0.0);
-    north[0] = -sin_lat * cos_lon;
-    north[1] = -sin_lat * sin_lon;
-    north[2] = cos_lat;
-    up[0] = cos_lat * cos_lon;
-    up[1] = cos_lat * sin_lon;
-    up[2] = sin_lat;
-}
-
+// Rotations of vectors (velocities, differences) at the geodetic latitude and
+// longitude in x[3], x[4].
 template <class P, int K>
 QV_INLINE void rotate_to_local(const V<K> *x, V<K> *enu)
 {
-    V<K> east[3];
-    V<K> north[3];
-    V<K> up[3];
-    geodetic_frame<P>(x[3], x[4], east, north, up);
-    enu[0] = dot3(x, east);
-    enu[1] = dot3(x, north);
-    enu[2] = dot3(x, up);
+    V<K> axes[9];
+    geodetic_axes<P>(x[3], x[4], axes);
+    enu[0] = dot3(x, axes);
+    enu[1] = dot3(x, axes + 3);
+    enu[2] = dot3(x, axes + 6);
 }
 
 template <class P, int K>
 QV_INLINE void rotate_from_local(V<K> e, V<K> n, V<K> u, V<K> lat, V<K> lon, V<K> *v)
 {
-    V<K> east[3];
-    V<K> north[3];
-    V<K> up[3];
-    geodetic_frame<P>(lat, lon, east, north, up);
-    vector_of(e, n, u, east, north, up, v);
+    V<K> axes[9];
+    geodetic_axes<P>(lat, lon, axes);
+    vector_of(e, n, u, axes, axes + 3, axes + 6, v);
 }
 
 struct EnuFromEcefVector {

@@ -1,10 +1,13 @@
-// Conversions relative to a geodetic observer: the driver that gives a target
-// body its observer's position and frame, computed per point or, when every
-// point has the same observer, once per call.
+// Conversions relative to a geodetic observer: the observer's position and
+// frame, and the driver that gives a target body its observer, computed per
+// point or, when every point has the same observer, once per call.
 //
-// The observer is the twelve values of ObserverFrame: position xyz, then the
-// east, north and up unit vectors (the frame of aer_coords, so that the
-// differences, dot products and norms here are its bits).
+// Position and frame come from the sines and cosines of the latitude and
+// longitude alone, through the prime-vertical radius N: four elementary
+// functions where pos_from_lla's reduced-latitude form and the tangents of
+// slot 4 take twenty, and with libmvec's few-ulp functions the fewer steps keep
+// ENU coordinates 10 000 km away within 5 nm of exact (pos_from_lla and
+// tangents give 9 nm).
 #pragma once
 
 #include <cstddef>
@@ -15,7 +18,67 @@
 namespace quorvane::kernels {
 namespace {
 
+// The position of geodetic coordinates from their sines and cosines:
+// ((N + h) cos(lat) cos(lon), (N + h) cos(lat) sin(lon), (N (1 - e2) + h) sin(lat))
+// with N = Re / w, w^2 = cos(lat)^2 + (1 - e2) sin(lat)^2 = 1 - e2 sin(lat)^2.
+template <class P, int K>
+QV_INLINE void geodetic_point(const EllipsoidParams &E, V<K> sin_lat, V<K> cos_lat, V<K> sin_lon,
+                              V<K> cos_lon, V<K> alt, V<K> *r)
+{
+    const double e2m = E.one_minus_f * E.one_minus_f;
+    const V<K> N = E.Re / sqrt<P>(cos_lat * cos_lat + e2m * sin_lat * sin_lat);
+    const V<K> p = (N + alt) * cos_lat;
+    r[0] = p * cos_lon;
+    r[1] = p * sin_lon;
+    r[2] = (N * e2m + alt) * sin_lat;
+}
+
+template <class P, int K>
+QV_INLINE void geodetic_position(const EllipsoidParams &E, V<K> lat, V<K> lon, V<K> alt, V<K> *r)
+{
+    geodetic_point<P>(E, sin<P>(lat), cos<P>(lat), sin<P>(lon), cos<P>(lon), alt, r);
+}
+
+// East, north and up unit vectors at a geodetic latitude and longitude, from
+// their sines and cosines: north is up's derivative in latitude, east its
+// derivative in longitude over cos(lat) (at the poles, the direction of
+// increasing longitude). They involve no ellipsoid.
+template <int K>
+QV_INLINE void geodetic_axes(V<K> sin_lat, V<K> cos_lat, V<K> sin_lon, V<K> cos_lon, V<K> *axes)
+{
+    axes[0] = -sin_lon;
+    axes[1] = cos_lon;
+    axes[2] = splat<K>(0.0);
+    axes[3] = -sin_lat * cos_lon;
+    axes[4] = -sin_lat * sin_lon;
+    axes[5] = cos_lat;
+    axes[6] = cos_lat * cos_lon;
+    axes[7] = cos_lat * sin_lon;
+    axes[8] = sin_lat;
+}
+
+template <class P, int K>
+QV_INLINE void geodetic_axes(V<K> lat, V<K> lon, V<K> *axes)
+{
+    geodetic_axes(sin<P>(lat), cos<P>(lat), sin<P>(lon), cos<P>(lon), axes);
+}
+
+// The observer: position xyz, then its east, north and up axes.
 constexpr int kObserverValues = 12;
+
+struct GeodeticObserver {
+    static constexpr int inputs = 3, outputs = kObserverValues;
+    template <class P, int K>
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
+    {
+        const V<K> sin_lat = sin<P>(x[0]);
+        const V<K> cos_lat = cos<P>(x[0]);
+        const V<K> sin_lon = sin<P>(x[1]);
+        const V<K> cos_lon = cos<P>(x[1]);
+        geodetic_point<P>(E, sin_lat, cos_lat, sin_lon, cos_lon, x[2], y);
+        geodetic_axes(sin_lat, cos_lat, sin_lon, cos_lon, y + 3);
+    }
+};
 
 // The observer's position and frame once per call, splatted into every lane.
 struct OneObserver {
@@ -48,7 +111,7 @@ struct Observed {
     QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
     {
         V<K> observer[kObserverValues];
-        ObserverFrame::lanes<P, K>(E, x + first, observer);
+        GeodeticObserver::lanes<P, K>(E, x + first, observer);
         Target::template lanes<P, K>(E, x, observer, y);
     }
 
@@ -67,7 +130,7 @@ struct Observed {
         for (int c = 0; c < kObserverValues; ++c) {
             observer_out[c] = {reinterpret_cast<char *>(&context.observer[c]), 0};
         }
-        run_with<P, ObserverFrame>(context.E, 1, obs, observer_out);
+        run_with<P, GeodeticObserver>(context.E, 1, obs, observer_out);
         run_with<P, TargetsOfOneObserver<Target, first>>(context, n, in, out);
     }
 };
