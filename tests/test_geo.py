@@ -298,3 +298,36 @@ def test_an_ellipsoid_of_another_type_is_refused(ell):
         geo.geodetic2ecef(10.0, 20.0, 30.0, ell)
     with pytest.raises(TypeError, match="^ell must be"):
         geo.geodetic2ecef(np.array([10.0]), 20.0, 30.0, ell)
+
+
+HUGE = 10 ** 400
+GRS80 = geo.Ellipsoid.from_name("grs80")
+LEAK_CASES = [
+    pytest.param(geo.geodetic2ecef, (10.0, 20, 30.0), None, id="numbers"),
+    pytest.param(geo.geodetic2ecef, (10.0, 20.0, 30.0, GRS80), None, id="named-ellipsoid"),
+    pytest.param(geo.geodetic2ecef, (10.0, 20.0, 30.0, Compiled(*WGS84)), None, id="compiled-ellipsoid"),
+    pytest.param(geo.enu2aer, (1.0, 2.0, 3.0), None, id="no-ellipsoid"),
+    pytest.param(geo.meridian, (45.0,), None, id="one-result"),
+    pytest.param(geo.geodetic2ecef, (95.0, 20.0, 30.0), ValueError, id="latitude"),
+    pytest.param(geo.aer2enu, (1.0, 2.0, -3.0), ValueError, id="negative"),
+    pytest.param(geo.geodetic2ecef, (10.0, HUGE, 30.0), OverflowError, id="huge-int"),
+    pytest.param(geo.geodetic2ecef, (10.0, "x", 30.0), TypeError, id="text"),
+    pytest.param(geo.geodetic2ecef, (10.0, 20.0, 30.0, "wgs84"), TypeError, id="bad-ellipsoid"),
+    pytest.param(geo.geodetic2ecef, (np.array([10.0]), 20.0, 30.0), None, id="array"),
+]
+
+
+@pytest.mark.parametrize("fn, args, exc", LEAK_CASES)
+def test_repeated_calls_leak_nothing(fn, args, exc):
+    from test_leaks import growth
+
+    def call():
+        try:
+            fn(*args)
+        except exc or ():
+            return
+        assert exc is None, f"no {exc.__name__}"
+
+    call()
+    grown, refs = growth(call, [None, True, geo, *args])
+    assert grown < 64 * 1024 and refs <= 0, (grown, refs)
