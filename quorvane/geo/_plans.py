@@ -96,3 +96,7 @@ PLANS = {row[0]: _plan(*row) for row in _TABLE}
 # at longitude 0, its latitude only.
 PLANS["geoc2geod"] = _plan("geoc2geod", "lla_from_spherical", "geocentric_lat geocentric_distance",
                            "l-", "a", inputs=(0, 0.0, 1), outputs=(0,))
+# euler's azimuth of point 2 seen from point 1, both on the surface, kept in
+# radians whatever deg is.
+PLANS["euler_azimuth"] = _plan("euler_azimuth", "aer_from_lla", "lat1 lon1 lat2 lon2", "lala", "-",
+                               inputs=(2, 3, 0.0, 0, 1, 0.0), outputs=(0,))

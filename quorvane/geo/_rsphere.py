@@ -8,11 +8,8 @@ import math
 
 import numpy as np
 
-from quorvane.geo._arrays import run
-from quorvane.geo._functions import _meridian, _transverse
+from quorvane.geo._functions import _conversion, _meridian, _transverse
 from quorvane.geo._models import WGS84, params_of
-from quorvane.geo._plans import PLANS, Plan
-from quorvane.geo._point import Conversion
 
 
 def _axes(ell):
@@ -98,14 +95,7 @@ def curve(lat, ell=None, deg=True, method="mean"):
     return math.sqrt(m * n) if _is_number(m) else np.sqrt(m * n)
 
 
-# The azimuth of point 2 seen from point 1, both on the surface, in radians
-# whatever deg is: aer_from_lla with the target first.
-_euler_plan = PLANS["geodetic2aer"]
-_euler_azimuth = Conversion(
-    Plan("euler_azimuth", _euler_plan.kernel, ("lat1", "lon1", "lat2", "lon2"), "lala", "-",
-         _euler_plan.nout, (2, 3, 0.0, 0, 1, 0.0), (0,), True),
-    run, params_of, *WGS84._params)
-PLANS["euler_azimuth"] = _euler_azimuth.plan
+_euler_azimuth = _conversion("euler_azimuth")
 
 
 def euler(lat1, lon1, lat2, lon2, ell=None, deg=True):
