@@ -134,12 +134,7 @@ def run(plan, args, ell, deg):
     container = _kind(args)
     if container is not None:
         return container(plan, Re, f, deg, args)
-    result = compute(plan, Re, f, deg, args)
-    if all(type(value) is float or type(value) is int for value in args):
-        # Python numbers through a kernel without a one-point path.
-        return float(result) if plan.nout == 1 or len(plan.outputs) == 1 else tuple(
-            float(value) for value in result)
-    return result
+    return compute(plan, Re, f, deg, args)
 
 
 def _output_dtype(args):
