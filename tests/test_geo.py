@@ -106,6 +106,24 @@ def test_one_point_calls_give_the_array_bits(name, deg):
             assert np.array_equal(zero_d[k], arrays[k][i], equal_nan=True), (name, k, point)
 
 
+@pytest.mark.parametrize("name", ["geodetic2aer", "aer2geodetic", "ecef2geodetic", "lookAtSpheroid",
+                                  "geodetic2isometric", "meridian"])
+def test_arrays_longer_than_a_block_give_the_bits_of_their_points(name):
+    # Large float64 arrays are converted and checked block by block.
+    block = 16384
+    args = sample(name, 3 * block + 5, np.random.default_rng(9))
+    arrays = as_tuple(public(name)(*args))
+    for i in (0, block - 1, block, 2 * block + 7, 3 * block + 4):
+        one = as_tuple(public(name)(*(float(a[i]) for a in args)))
+        assert all(np.array_equal(one[k], arrays[k][i], equal_nan=True) for k in range(len(one)))
+    k = PLANS[name].roles.find("l")
+    if k >= 0:
+        bad = list(args)
+        bad[k] = np.where(np.arange(len(args[k])) == 2 * block + 3, -90.25, args[k])
+        with pytest.raises(ValueError, match=rf"^{PLANS[name].names[k]} = -90.25 is not a latitude"):
+            public(name)(*bad)
+
+
 @pytest.mark.parametrize("name", NAMES)
 def test_radians_are_the_degrees_results_before_their_conversion(name):
     args = sample(name, 20, np.random.default_rng(4))

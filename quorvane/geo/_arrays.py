@@ -64,6 +64,8 @@ def _number(name, role, value, deg):
 def compute(plan, Re, f, deg, args):
     """The plan's conversion of NumPy array-likes, with the ellipsoid as (Re, f)."""
     values = []
+    shapes = set()
+    blocks = False
     for name, role, value in zip(plan.names, plan.roles, args):
         if type(value) is float or type(value) is int:
             # Python numbers stay Python numbers, so that NumPy treats them as
@@ -72,13 +74,64 @@ def compute(plan, Re, f, deg, args):
             continue
         if type(value) is not np.ndarray or value.dtype.kind not in "fiub":
             value = _real_array(name, value)
+        values.append(value)
+        shapes.add(value.shape if value.dtype == np.float64 and value.flags.c_contiguous else None)
+        blocks = blocks or role != "-"
+    shape = shapes.pop() if len(shapes) == 1 else None
+    if shape is not None and math.prod(shape) > _BLOCK and (
+            blocks or (deg and plan.out_roles.strip("-"))):
+        return _in_blocks(plan, Re, f, deg, values, shape)
+    return _whole(plan, Re, f, deg, values)
+
+
+# Points per block of the blocked path: its columns stay in the L2 cache.
+_BLOCK = 16384
+_RADIANS_PER_DEGREE = math.pi / 180.0
+
+
+def _in_blocks(plan, Re, f, deg, values, shape):
+    # Float64 arrays of one shape, converted, checked and computed block by
+    # block: the degree conversions and checks then read and write the cache,
+    # not fresh whole-array temporaries, with the bits of the whole-array path.
+    n = math.prod(shape)
+    flat = [value.reshape(-1) if type(value) is np.ndarray else value for value in values]
+    scratch = [np.empty(_BLOCK) if type(value) is np.ndarray and deg and role in "la" else None
+               for value, role in zip(values, plan.roles)]
+    results = [np.empty(n) for _ in range(plan.nout)]
+    ellipsoid = (Re, f) if plan.with_ellipsoid else ()
+    for start in range(0, n, _BLOCK):
+        stop = min(start + _BLOCK, n)
+        block = []
+        for name, role, value, buffer in zip(plan.names, plan.roles, flat, scratch):
+            if type(value) is np.ndarray:
+                value = value[start:stop]
+                if role == "l":
+                    _check_latitude(name, value, deg)
+                elif role == "n":
+                    _check_non_negative(name, value)
+                if buffer is not None:
+                    value = np.multiply(value, _RADIANS_PER_DEGREE, out=buffer[:stop - start])
+            block.append(value)
+        inputs = [block[j] if type(j) is int else j for j in plan.inputs]
+        plan.kernel(*inputs, *ellipsoid, out=tuple(r[start:stop] for r in results))
+        if deg:
+            for k, role in zip(plan.outputs, plan.out_roles):
+                if role != "-":
+                    _to_degrees(results[k][start:stop], role == "z")
+    returned = [results[k].reshape(shape) for k in plan.outputs]
+    return returned[0] if len(returned) == 1 else tuple(returned)
+
+
+def _whole(plan, Re, f, deg, values):
+    for k, (name, role, value) in enumerate(zip(plan.names, plan.roles, values)):
+        if type(value) is not np.ndarray:
+            continue
         if role == "l":
             _check_latitude(name, value, deg)
         elif role == "n":
             _check_non_negative(name, value)
         if deg and (role == "l" or role == "a"):
-            value = np.radians(value)
-        values.append(value)
+            values[k] = np.radians(value)
     inputs = [values[j] if type(j) is int else j for j in plan.inputs]
     if plan.with_ellipsoid:
         inputs += (Re, f)
