@@ -218,7 +218,8 @@ range : ndarray
 
 The first point ahead of the observer (range >= 0) where the line meets the
 surface; NaN where it passes the ellipsoid or points away from it. An
-observer below the surface sees the point where the line leaves it.
+observer on the surface sees its own point at range 0, one below it the
+point where the line leaves the ellipsoid.
 )" QUORVANE_NEW_CONVERSION_NOTE;
 
 }  // namespace quorvane::registry::docs

@@ -10,6 +10,7 @@
 #include "core/kernels/ellipsoid_params.hpp"
 #include "core/kernels/geodetic_lanes.hpp"
 #include "core/kernels/lanes.hpp"
+#include "core/kernels/radii_lanes.hpp"
 #include "core/kernels/surface_lanes.hpp"
 
 namespace quorvane::kernels {
@@ -84,13 +85,13 @@ QV_INLINE V<K> geodetic_lat_of_geocentric(const EllipsoidParams &E, V<K> psi, V<
     const double e2m = E.one_minus_f * E.one_minus_f;
     const V<K> sin_psi = sin<P>(psi);
     const V<K> cos_psi = cos<P>(psi);
-    const V<K> N0 = E.Re / sqrt<P>(1.0 - E.e2 * sin_psi * sin_psi);
+    const V<K> N0 = E.Re / sqrt<P>(w_squared(E, sin_psi * sin_psi, cos_psi * cos_psi));
     V<K> phi = atan2<P>(sin_psi * (N0 + h), cos_psi * (N0 * e2m + h));
     M<K> active = splat<K>(0.0) == 0.0;
     for (int steps = 0; any(active) && steps < kMaxGeocentricSteps; ++steps) {
         const V<K> s = sin<P>(phi);
         const V<K> c = cos<P>(phi);
-        const V<K> w2 = 1.0 - E.e2 * s * s;
+        const V<K> w2 = w_squared(E, s * s, c * c);
         const V<K> N = E.Re / sqrt<P>(w2);
         const V<K> Mh = N * e2m / w2 + h;
         const V<K> p = (N + h) * c;

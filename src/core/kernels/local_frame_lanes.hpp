@@ -17,6 +17,7 @@
 #include "core/kernels/lanes.hpp"
 #include "core/kernels/observer_lanes.hpp"
 #include "core/kernels/ray_aer_lanes.hpp"
+#include "core/kernels/sincos_lanes.hpp"
 #include "core/kernels/surface_lanes.hpp"
 
 namespace quorvane::kernels {
@@ -96,10 +97,13 @@ QV_INLINE void aer_of(V<K> e, V<K> n, V<K> u, V<K> *aer)
 template <class P, int K>
 QV_INLINE void enu_of(V<K> azimuth, V<K> elevation, V<K> range, V<K> *enu)
 {
-    const V<K> horizontal = range * cos<P>(elevation);
-    enu[0] = horizontal * sin<P>(azimuth);
-    enu[1] = horizontal * cos<P>(azimuth);
-    enu[2] = range * sin<P>(elevation);
+    V<K> sin_az, cos_az, sin_el, cos_el;
+    sincos<P>(azimuth, &sin_az, &cos_az);
+    sincos<P>(elevation, &sin_el, &cos_el);
+    const V<K> horizontal = range * cos_el;
+    enu[0] = horizontal * sin_az;
+    enu[1] = horizontal * cos_az;
+    enu[2] = range * sin_el;
 }
 
 // ENU and NED components of one another.

@@ -3,30 +3,32 @@
 // point or, when every point has the same observer, once per call.
 //
 // Position and frame come from the sines and cosines of the latitude and
-// longitude alone, through the prime-vertical radius N: four elementary
-// functions where pos_from_lla's reduced-latitude form and the tangents of
-// slot 4 take twenty, and with libmvec's few-ulp functions the fewer steps keep
-// ENU coordinates 10 000 km away within 5 nm of exact (pos_from_lla and
-// tangents give 9 nm).
+// longitude alone (sincos_lanes.hpp, within about one ulp), through the
+// prime-vertical radius N: two sine-cosine pairs where pos_from_lla's
+// reduced-latitude form and the tangents of slot 4 take twenty elementary
+// functions, and with them ENU coordinates 10 000 km away stay within a few
+// nanometres of exact (pos_from_lla and tangents on libmvec: 9 nm).
 #pragma once
 
 #include <cstddef>
 
 #include "core/kernels/ellipsoid_params.hpp"
 #include "core/kernels/lanes.hpp"
+#include "core/kernels/radii_lanes.hpp"
+#include "core/kernels/sincos_lanes.hpp"
 
 namespace quorvane::kernels {
 namespace {
 
 // The position of geodetic coordinates from their sines and cosines:
 // ((N + h) cos(lat) cos(lon), (N + h) cos(lat) sin(lon), (N (1 - e2) + h) sin(lat))
-// with N = Re / w, w^2 = cos(lat)^2 + (1 - e2) sin(lat)^2 = 1 - e2 sin(lat)^2.
+// with N the prime-vertical radius (radii_lanes.hpp).
 template <class P, int K>
 QV_INLINE void geodetic_point(const EllipsoidParams &E, V<K> sin_lat, V<K> cos_lat, V<K> sin_lon,
                               V<K> cos_lon, V<K> alt, V<K> *r)
 {
     const double e2m = E.one_minus_f * E.one_minus_f;
-    const V<K> N = E.Re / sqrt<P>(cos_lat * cos_lat + e2m * sin_lat * sin_lat);
+    const V<K> N = E.Re / sqrt<P>(w_squared(E, sin_lat * sin_lat, cos_lat * cos_lat));
     const V<K> p = (N + alt) * cos_lat;
     r[0] = p * cos_lon;
     r[1] = p * sin_lon;
@@ -36,7 +38,10 @@ QV_INLINE void geodetic_point(const EllipsoidParams &E, V<K> sin_lat, V<K> cos_l
 template <class P, int K>
 QV_INLINE void geodetic_position(const EllipsoidParams &E, V<K> lat, V<K> lon, V<K> alt, V<K> *r)
 {
-    geodetic_point<P>(E, sin<P>(lat), cos<P>(lat), sin<P>(lon), cos<P>(lon), alt, r);
+    V<K> sin_lat, cos_lat, sin_lon, cos_lon;
+    sincos<P>(lat, &sin_lat, &cos_lat);
+    sincos<P>(lon, &sin_lon, &cos_lon);
+    geodetic_point<P>(E, sin_lat, cos_lat, sin_lon, cos_lon, alt, r);
 }
 
 // East, north and up unit vectors at a geodetic latitude and longitude, from
@@ -60,7 +65,10 @@ QV_INLINE void geodetic_axes(V<K> sin_lat, V<K> cos_lat, V<K> sin_lon, V<K> cos_
 template <class P, int K>
 QV_INLINE void geodetic_axes(V<K> lat, V<K> lon, V<K> *axes)
 {
-    geodetic_axes(sin<P>(lat), cos<P>(lat), sin<P>(lon), cos<P>(lon), axes);
+    V<K> sin_lat, cos_lat, sin_lon, cos_lon;
+    sincos<P>(lat, &sin_lat, &cos_lat);
+    sincos<P>(lon, &sin_lon, &cos_lon);
+    geodetic_axes(sin_lat, cos_lat, sin_lon, cos_lon, axes);
 }
 
 // The observer: position xyz, then its east, north and up axes.
@@ -71,10 +79,9 @@ struct GeodeticObserver {
     template <class P, int K>
     QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
     {
-        const V<K> sin_lat = sin<P>(x[0]);
-        const V<K> cos_lat = cos<P>(x[0]);
-        const V<K> sin_lon = sin<P>(x[1]);
-        const V<K> cos_lon = cos<P>(x[1]);
+        V<K> sin_lat, cos_lat, sin_lon, cos_lon;
+        sincos<P>(x[0], &sin_lat, &cos_lat);
+        sincos<P>(x[1], &sin_lon, &cos_lon);
         geodetic_point<P>(E, sin_lat, cos_lat, sin_lon, cos_lon, x[2], y);
         geodetic_axes(sin_lat, cos_lat, sin_lon, cos_lon, y + 3);
     }
