@@ -310,6 +310,11 @@ def test_non_numbers_are_refused_by_argument_name(bad):
         geo.geodetic2ecef(10.0, bad, 0.0)
 
 
+def test_an_integer_beyond_the_doubles_is_refused_by_name():
+    with pytest.raises(OverflowError, match="^alt = 1000* is too large for a float"):
+        geo.geodetic2ecef(10.0, 20.0, 10 ** 400)
+
+
 @pytest.mark.parametrize("ell", ["wgs84", 6378137.0, (6378137.0, 0.003)])
 def test_an_ellipsoid_of_another_type_is_refused(ell):
     with pytest.raises(TypeError, match="^ell must be"):

@@ -53,6 +53,10 @@ def _check_non_negative(name, value):
 
 
 def _number(name, role, value, deg):
+    try:
+        value = float(value)
+    except OverflowError:
+        raise OverflowError(f"{name} = {value} is too large for a float") from None
     if role == "l" and abs(value) > (90.0 if deg else _HALF_PI):
         raise _out_of_range(name, value, deg)
     if role == "n" and value < 0.0:
@@ -70,7 +74,7 @@ def compute(plan, Re, f, deg, args):
         if type(value) is float or type(value) is int:
             # Python numbers stay Python numbers, so that NumPy treats them as
             # weak scalars: float32 arrays with a number give float32.
-            values.append(_number(name, role, float(value), deg))
+            values.append(_number(name, role, value, deg))
             continue
         if type(value) is not np.ndarray or value.dtype.kind not in "fiub":
             value = _real_array(name, value)

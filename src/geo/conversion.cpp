@@ -128,8 +128,9 @@ bool ellipsoid_of(const Conversion &c, PyObject *ell, double *Re, double *f)
 }
 
 // Python numbers only: float (numpy.float64 included) and int (bool included).
-// Returns 1 when every argument is one, 0 when one is not, -1 on error.
-int read_numbers(PyObject *const *args, int n, double *values)
+// Returns whether every argument is one; an int beyond the doubles is left to
+// the array path, which names it in its OverflowError.
+bool read_numbers(PyObject *const *args, int n, double *values)
 {
     for (int k = 0; k < n; ++k) {
         PyObject *a = args[k];
@@ -138,13 +139,14 @@ int read_numbers(PyObject *const *args, int n, double *values)
         } else if (PyLong_Check(a)) {
             values[k] = PyLong_AsDouble(a);
             if (values[k] == -1.0 && PyErr_Occurred()) {
-                return -1;
+                PyErr_Clear();
+                return false;
             }
         } else {
-            return 0;
+            return false;
         }
     }
-    return 1;
+    return true;
 }
 
 PyObject *call_fallback(const Conversion &c, PyObject *const *args)
@@ -236,9 +238,8 @@ PyObject *conversion_vectorcall(PyObject *callable, PyObject *const *args, size_
         return call_fallback(c, args);
     }
     double values[kMaxUserArgs];
-    const int numbers = read_numbers(args, c.nargs, values);
-    if (numbers <= 0) {
-        return numbers < 0 ? nullptr : call_fallback(c, args);
+    if (!read_numbers(args, c.nargs, values)) {
+        return call_fallback(c, args);
     }
     const int deg = PyObject_IsTrue(args[c.nargs + 1]);
     if (deg < 0) {
