@@ -30,7 +30,7 @@ python -m pip install --quiet --no-build-isolation "$root" \
     -Ccmake.define.QUORVANE_EXTRA_FLAGS="$flags" \
     -Cbuild-dir="$work/build"
 
-for so in "$work"/venv/lib/python3*/site-packages/quorvane/mathtools/*/*.so; do
+for so in "$work"/venv/lib/python3*/site-packages/quorvane/{mathtools/*,geo}/*.so; do
     # grep -c reads all of nm's output: with pipefail, grep -q could fail the
     # pipeline by closing it early.
     [ "$(nm -D "$so" | grep -c __asan_report)" -gt 0 ] || { echo "not instrumented: $so" >&2; exit 1; }

@@ -53,3 +53,27 @@ def test_float32_loop_adds_at_most_a_few_kib_of_stack():
     printed = run_benchmark("stack_use.py", "--points", "300")
     added = [int(line.split()[-2]) for line in printed if line.startswith("most the float32 loop")]
     assert len(added) == 1 and added[0] <= 4096, printed
+
+
+GEO_BENCHMARK = BENCHMARK.with_name("geo_vs_pymap3d.py")
+
+
+def test_quick_geo_benchmark_times_every_function_against_its_peers(tmp_path):
+    import quorvane.geo as geo
+    from support.geo_functions import REFERENCES
+
+    target = tmp_path / "geo.json"
+    proc = subprocess.run([sys.executable, str(GEO_BENCHMARK), "--quick", "--json", str(target)],
+                          cwd=tmp_path, capture_output=True, text=True, timeout=300)
+    assert proc.returncode == 0, proc.stderr[-2000:]
+    rows = json.loads(target.read_text())["rows"]
+    assert sorted(r["name"] for r in rows) == sorted(REFERENCES)
+    assert all(hasattr(geo, r["name"]) for r in rows)
+    timed = ("ns_per_point", "pymap3d_ns_per_point", "one_point_ns", "pymap3d_one_point_ns")
+    assert all(r[key] > 0 for r in rows for key in timed)
+    with_pyproj = {"geodetic2ecef", "ecef2geodetic", "ecef2enu", "enu2ecef", "geodetic2enu", "enu2geodetic"}
+    try:
+        import pyproj  # noqa: F401
+    except ImportError:
+        with_pyproj = set()
+    assert {r["name"] for r in rows if "pyproj_ns_per_point" in r} == with_pyproj
