@@ -24,8 +24,22 @@ from quorvane.mathtools.ellipsoid.ellipsoid import Ellipsoid
 RE, F = U.WGS84
 
 
+def column(name, unit, n, rng, known):
+    """n values for a ufunc input named `name` in `unit`: the geodetic points, their
+    positions and surface points where the name says so, an observer as one number."""
+    if name in known:
+        return known[name]
+    if name.endswith("0"):
+        return {"lat0": 0.6, "lon0": -1.2, "alt0": 120.0}[name]
+    if unit == "rad":
+        return rng.uniform(-1.5, 1.5, n)
+    if unit == "m":
+        return rng.uniform(1e3, 1e6, n)
+    return rng.uniform(-1.0, 1.0, n)
+
+
 def arguments(n, seed=1):
-    """The point inputs of each ufunc as float64 columns (numbers for the observer)."""
+    """The point inputs of each ufunc as float64 columns (numbers for an observer)."""
     rng = np.random.default_rng(seed)
     lat, lon, alt = rng.uniform(-1.5, 1.5, n), rng.uniform(-3.1, 3.1, n), rng.uniform(-1e4, 1e6, n)
     e = Ellipsoid(RE, F)
@@ -33,28 +47,28 @@ def arguments(n, seed=1):
     surface = tuple(np.ascontiguousarray(c) for c in e.surf_pos_from_surf_coord(lat, lon).T)
     source = np.array([42164e3, 0.0, 0.0])
     toward = tuple(c - s for c, s in zip(xyz, source))
-    return {
-        "reduced_lat_from_geodetic_lat": (lat,),
-        "geodetic_lat_from_reduced_lat": (lat,),
-        "enu": (lat, lon),
-        "surf_pos_from_surf_coord": (lat, lon),
+    known = {"lat": lat, "lon": lon, "alt": alt, "x": xyz[0], "y": xyz[1], "z": xyz[2]}
+    special = {
         "surf_coord_from_surf_pos": surface,
-        "solve_reduced_lat_equation": xyz,
-        "lla_from_pos": xyz,
-        "pos_from_lla": (lat, lon, alt),
         "surf_pos_of_ray_first_intersection": (*source, *toward),
         "aer_coords": (*xyz, 0.6, -1.2, 120.0),
     }
+    every = {}
+    for name, (inputs, _) in U.columns.items():
+        points = [(c, unit) for c, unit in inputs if c not in ("Re", "f")]
+        every[name] = special.get(name) or tuple(column(c, unit, n, rng, known) for c, unit in points)
+    return every
 
 
 def timer(ufunc, args, dtype):
     """A call on `args` cast to `dtype` into preallocated outputs."""
     typed = tuple(np.asarray(a, dtype) if np.ndim(a) else dtype(a) for a in args)
-    results = ufunc(*typed, RE, F)
+    ellipsoid = (RE, F) if ufunc.nin > len(args) else ()
+    results = ufunc(*typed, *ellipsoid)
     outs = tuple(np.empty_like(r) for r in (results if ufunc.nout > 1 else (results,)))
     if ufunc.nout == 1:
-        return lambda: ufunc(*typed, RE, F, out=outs[0])
-    return lambda: ufunc(*typed, RE, F, out=outs)
+        return lambda: ufunc(*typed, *ellipsoid, out=outs[0])
+    return lambda: ufunc(*typed, *ellipsoid, out=outs)
 
 
 def main():

@@ -16,13 +16,15 @@
 #pragma once
 
 #include "registry/columns.hpp"
+#include "registry/geodesics.hpp"
 #include "registry/latitudes.hpp"
 #include "registry/local_frames.hpp"
 #include "registry/table_conversions.hpp"
 
 // Every conversion with a ufunc, in the ufunc module's order.
-#define QUORVANE_CONVERSIONS(X) \
-    QUORVANE_TABLE_CONVERSIONS(X) QUORVANE_LOCAL_FRAME_CONVERSIONS(X) QUORVANE_LATITUDE_CONVERSIONS(X)
+#define QUORVANE_CONVERSIONS(X)                                       \
+    QUORVANE_TABLE_CONVERSIONS(X) QUORVANE_LOCAL_FRAME_CONVERSIONS(X) \
+    QUORVANE_LATITUDE_CONVERSIONS(X) QUORVANE_GEODESIC_CONVERSIONS(X)
 
 // Every kernel of a kernel set.
 #define QUORVANE_KERNELS(X) QUORVANE_CONVERSIONS(X) QUORVANE_INTERNAL_KERNELS(X)
