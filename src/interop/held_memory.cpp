@@ -129,4 +129,26 @@ bool HeldMemory::vouch_array(PyArrayObject *array, const char *what)
                         PyArray_ITEMSIZE(array), what);
 }
 
+bool HeldMemory::vouch_exporter(PyObject *obj, const char *what)
+{
+    if (PyArray_Check(obj)) {
+        return vouch_array(reinterpret_cast<PyArrayObject *>(obj), what);
+    }
+    if (!PyObject_CheckBuffer(obj)) {
+        return true;
+    }
+    BufferView view;
+    if (!view.acquire(obj, PyBUF_FULL_RO)) {
+        PyErr_Clear();
+        return true;
+    }
+    const Py_buffer &v = view.view();
+    if (v.shape == nullptr || v.strides == nullptr) {
+        return vouch(obj, static_cast<const char *>(v.buf), static_cast<const char *>(v.buf) + v.len,
+                     what);
+    }
+    return vouch_extent(obj, static_cast<const char *>(v.buf), v.ndim, v.shape, v.strides, v.itemsize,
+                        what);
+}
+
 }  // namespace quorvane::binding
