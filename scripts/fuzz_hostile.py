@@ -230,7 +230,8 @@ class Fuzz:
         except SystemError as error:
             findings.append(f"SystemError from {getattr(function, '__name__', function)}: {error}")
         except Exception as error:  # any other exception is an accepted answer
-            outcomes[type(error).__name__] += 1
+            moved = "was moved or freed by its owner" in str(error)
+            outcomes["ValueError (memory moved)" if moved else type(error).__name__] += 1
         finally:
             if replaced:
                 M.numpy = np

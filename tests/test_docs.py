@@ -30,7 +30,10 @@ DOCS = [ROOT / "README.md", *sorted((ROOT / "docs").glob("*.md"))]
 FENCE = re.compile(r"^```(\w*)\n(.*?)^```", re.M | re.S)
 # A block that is a file of a larger example names it on its first line: "# setup.py: ...".
 FILE_NAME = re.compile(r"(?:#|/\*)\s*([\w.]+\.(?:py|pyx|c)):")
+# A print call with what it prints as a comment, on its line or alone on the next.
 PRINT_LINE = re.compile(r"\s*print\(.*\)\s+#\s*(.*)$")
+BARE_PRINT = re.compile(r"\s*print\(.*\)\s*$")
+NEXT_COMMENT = re.compile(r"\s*#\s*(.*)$")
 OPTIONAL = ["distributed", "matplotlib"]
 WGS84 = Ellipsoid(6378137.0, 1 / 298.257223563)
 POSITION = WGS84.pos_from_lla(0.7, -2.1, 1234.5)
@@ -71,11 +74,18 @@ def run_python_block(script, tmp_path, block, env=None):
     done = script("doc_block.py", path, env=env, timeout=600)
     assert done.returncode == 0, f"{doc}:{line}\n{done.stderr[-3000:]}"
     printed = json.loads(done.stdout.splitlines()[-1])
-    for number, source in enumerate(text.splitlines(), 1):
-        comment = PRINT_LINE.match(source)
-        if comment:
-            got = "".join(printed.get(str(number), [])).strip()
-            assert got and comment.group(1).startswith(got), f"{doc}:{line + number} prints {got!r}"
+    for number, expected in commented_prints(text):
+        got = "".join(printed.get(str(number), [])).strip()
+        assert got and expected.startswith(got), f"{doc}:{line + number} prints {got!r}, not {expected!r}"
+
+
+def commented_prints(text):
+    """(line number, comment) of each print call whose output the block states."""
+    lines = text.splitlines() + [""]
+    for number, source in enumerate(lines[:-1], 1):
+        inline, bare, below = PRINT_LINE.match(source), BARE_PRINT.match(source), NEXT_COMMENT.match(lines[number])
+        if inline or (bare and below):
+            yield number, (inline or below).group(1)
 
 
 @pytest.mark.parametrize("block", blocks("python", named=False))
@@ -85,7 +95,7 @@ def test_python_block_runs_alone_and_prints_what_it_says(script, tmp_path, block
 
 # The xarray and dask blocks print dimensions and equalities, whatever the kernels.
 @pytest.mark.parametrize("block", [b for b in blocks("python", named=False)
-                                   if any(PRINT_LINE.match(s) for s in b.values[0][3].splitlines())
+                                   if any(commented_prints(b.values[0][3]))
                                    and not re.search(r"^import (xarray|dask)", b.values[0][3], re.M)])
 def test_printed_values_hold_with_the_plain_kernel_set(script, tmp_path, block):
     """What the blocks print does not depend on the kernel set the CPU selects."""
