@@ -20,6 +20,7 @@ REFUSED_ARGUMENT = "refused: the memory of the argument was moved or freed by it
     pytest.param("view-rows-of-doubles", REFUSED_RESULT, id="view-rows-of-doubles"),
     pytest.param("view-cells", REFUSED_RESULT, id="view-item-assignment"),
     pytest.param("memoryview-rows", REFUSED_RESULT, id="memoryview-of-moved-array"),
+    pytest.param("memoryview-cells", REFUSED_RESULT, id="memoryview-item-assignment"),
     pytest.param("stale-before-closed-loop", REFUSED_RESULT, id="moved-before-a-closed-loop"),
     pytest.param("view-argument", REFUSED_ARGUMENT, id="argument-view"),
 ])

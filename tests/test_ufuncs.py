@@ -2,6 +2,7 @@
 NumPy calling form (broadcasting, arrays of ellipsoids, out=, where=, float32, N-D and strided
 arrays, the enu core dimension), NaN and the 'invalid' flag for invalid ellipsoids, pickling."""
 
+import os
 import pickle
 from concurrent.futures import ThreadPoolExecutor
 from math import pi
@@ -489,9 +490,18 @@ def test_float32_strided_inputs_and_outputs(name, layout):
     assert_outputs_same_bits(got, want)
 
 
+# Under AddressSanitizer (scripts/sanitize.sh preloads its runtime) the kernels' frames
+# grow by their redzones, to 44 KiB for lla_from_pos (benchmarks/stack_use.py): only the
+# latitude kernels still fit 32 KiB there. What the float32 loop adds to the float64 one
+# is checked in every build by tests/test_benchmark.py.
+SANITIZED = "libasan" in os.environ.get("LD_PRELOAD", "")
+
+
 @pytest.mark.parametrize("name", NAMES)
 def test_small_thread_stacks_run_every_loop(script, name):
     """NumPy's own loops run on a thread of 32 KiB of stack; the float32 loop kept 34 KiB
     of buffers on the stack and overflowed it."""
+    if SANITIZED and "lat_from" not in name:
+        pytest.skip("the sanitizer's redzones make this kernel's frames larger than 32 KiB")
     done = script("small_thread_stack.py", name)
     assert (done.returncode, done.stdout.split()) == (0, ["float64", "ok", "float32", "ok"]), done.stderr[-2000:]

@@ -99,10 +99,14 @@ bool HeldMemory::vouch(PyObject *obj, const char *lo, const char *hi, const char
             break;
         }
         BufferView &pin = pins_[pinned++];
+        // Strides where the exporter gives them, else its bytes as one run;
+        // neither from a released memoryview or a closed mmap.
         if (!pin.acquire(holder, PyBUF_FULL_RO)) {
-            // A released memoryview, a closed mmap.
             PyErr_Clear();
-            return lost(what);
+            if (!pin.acquire(holder, PyBUF_SIMPLE)) {
+                PyErr_Clear();
+                return lost(what);
+            }
         }
         if (PyMemoryView_Check(holder) && PyMemoryView_GET_BASE(holder) != nullptr) {
             holder = PyMemoryView_GET_BASE(holder);
@@ -127,6 +131,27 @@ bool HeldMemory::vouch_array(PyArrayObject *array, const char *what)
     return vouch_extent(reinterpret_cast<PyObject *>(array), PyArray_BYTES(array),
                         PyArray_NDIM(array), PyArray_DIMS(array), PyArray_STRIDES(array),
                         PyArray_ITEMSIZE(array), what);
+}
+
+bool HeldMemory::vouch_exporter(PyObject *obj, const char *what)
+{
+    if (PyArray_Check(obj)) {
+        return vouch_array(reinterpret_cast<PyArrayObject *>(obj), what);
+    }
+    if (!PyObject_CheckBuffer(obj)) {
+        return true;
+    }
+    BufferView view;
+    if (!view.acquire(obj, PyBUF_FULL_RO)) {
+        PyErr_Clear();
+        return true;
+    }
+    const Py_buffer &v = view.view();
+    const char *data = static_cast<const char *>(v.buf);
+    if (v.shape == nullptr || v.strides == nullptr) {
+        return vouch(obj, data, data + v.len, what);
+    }
+    return vouch_extent(obj, data, v.ndim, v.shape, v.strides, v.itemsize, what);
 }
 
 }  // namespace quorvane::interop

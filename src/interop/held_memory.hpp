@@ -22,8 +22,8 @@
 //     fails.
 //   - CellStores (result.hpp), surf_pos_from_surf_coord: direct stores into a
 //     private result only; any other takes item assignment, which writes
-//     through the array's own pointer, so an ndarray result is vouched for
-//     before each assignment.
+//     through the exporter's own pointer (an ndarray's, a memoryview's), so a
+//     result that exports a buffer is vouched for before each assignment.
 //   - BatchCall (batch_call.hpp): the output columns come from a closed
 //     ResultView or a direct CellStores, the input columns from frozen
 //     sources, both only for loops in which no Python code runs.
@@ -66,6 +66,11 @@ public:
 
     // The same for every byte of an array's elements.
     bool vouch_array(PyArrayObject *array, const char *what);
+
+    // The same for all the memory of an ndarray or another buffer exporter, as
+    // a fresh buffer of it shows; true for an object that exports none, and
+    // for one that refuses to (its own protocol then reports why).
+    bool vouch_exporter(PyObject *obj, const char *what);
 
 private:
     // A memoryview and the exporter behind it are the most a chain holds.

@@ -328,10 +328,9 @@ bool CellStores::assign_item(Py_ssize_t i, Py_ssize_t k, double value) const
     if (!key || !item) {
         return false;
     }
-    // ndarray's item assignment stores through the array's own pointer,
-    // whether its owner still holds that memory or not.
-    if (PyArray_Check(target_) &&
-        !held_.vouch_array(reinterpret_cast<PyArrayObject *>(target_), "result")) {
+    // An exporter's item assignment (an ndarray's, a memoryview's) stores
+    // through its own pointer, whether its owner still holds that memory or not.
+    if (!held_.vouch_exporter(target_, "result")) {
         return false;
     }
     return PyObject_SetItem(target_, key.get(), item.get()) == 0;

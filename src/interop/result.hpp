@@ -89,7 +89,8 @@ public:
     void store_row(Py_ssize_t i, const double *row)
     {
         for (Py_ssize_t j = 0; j < 3; ++j) {
-            if (reachable_ != nullptr && !closed_ ? refresh(i, j) : (i < shape_[0] && j < shape_[1])) {
+            const bool open = reachable_ != nullptr && !closed_;
+            if (open ? refresh(i, j) : (i < shape_[0] && j < shape_[1])) {
                 std::memcpy(data_ + i * strides_[0] + j * strides_[1], &row[j], sizeof(double));
             } else if (PyErr_Occurred()) {
                 return;

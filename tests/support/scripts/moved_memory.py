@@ -179,6 +179,8 @@ CASES = {
     + (E.surf_pos_from_surf_coord(LAT, LON),),
     "memoryview-rows": lambda: (replace_zeros(memoryview_zeros), E.pos_from_lla(Items(LAT), LON, ALT))[1:]
     + (E.pos_from_lla(LAT, LON, ALT),),
+    "memoryview-cells": lambda: (replace_zeros(memoryview_zeros), E.surf_pos_from_surf_coord(Items(LAT), LON))[1:]
+    + (E.surf_pos_from_surf_coord(LAT, LON),),
     "stale-before-closed-loop": lambda: (replace_zeros(stale_zeros), E.pos_from_lla(LAT, LON, ALT))[1:]
     + (E.pos_from_lla(LAT, LON, ALT),),
     "view-argument": view_argument,
