@@ -25,7 +25,7 @@
 namespace quorvane::kernels {
 namespace {
 
-// Geodesics per chunk: the columns take 20 kB of stack, and the lanes idle
+// Geodesics per chunk: the columns take 22 kB of stack, and the lanes idle
 // only over the last few of each chunk.
 constexpr int kChunk = 128;
 // Vectors searched side by side: independent chains hide each other's latency.
@@ -143,6 +143,8 @@ QV_INLINE void take_row(const InverseColumns &c, int row, int k, int j, Canonica
     q.sbet2.v[k][j] = c.at[kSbet2][row];
     q.cbet2.v[k][j] = c.at[kCbet2][row];
     q.lam12.v[k][j] = c.at[kLam12][row];
+    q.slam12.v[k][j] = c.at[kSlam12][row];
+    q.clam12.v[k][j] = c.at[kClam12][row];
     s.salp1.v[k][j] = c.at[kSalp1][row];
     s.calp1.v[k][j] = c.at[kCalp1][row];
     // The bracket is all of [0, pi], its ends kept off the axis so that they
@@ -173,9 +175,19 @@ QV_INLINE void give_row(const Search<K> &s, int k, int j, int row, InverseColumn
     c.at[kMeridian][row] = s.meridian.v[k][j] != 0 ? 1.0 : 0.0;
 }
 
+// What the search can report as it goes: the kernel passes this, which
+// reports nowhere; the benchmark's probe (benchmarks/geodesic_search_probe.cpp)
+// passes one that counts.
+struct Unobserved {
+    void step(int) const {}
+    void settled(int, double) const {}
+};
+
 // The search of rows 0 .. rows - 1, every lane busy while unsolved rows remain.
-template <class P>
-void search_rows(const GeodesicEllipsoid &g, int rows, InverseColumns &c)
+// observer.step(busy lanes) follows every vector step, observer.settled(row,
+// evaluations) every settled row.
+template <class P, class Observer = Unobserved>
+void search_rows(const GeodesicEllipsoid &g, int rows, InverseColumns &c, const Observer &observer = {})
 {
     constexpr int K = kSearchVectors;
     Canonical<K> q;
@@ -194,19 +206,23 @@ void search_rows(const GeodesicEllipsoid &g, int rows, InverseColumns &c)
             }
         }
     }
+    int busy = rows < K * kLanes ? rows : K * kLanes;
     while (any(s.active)) {
         search_step<P>(g, q, s);
+        observer.step(busy);
         for (int k = 0; k < K; ++k) {
             for (int j = 0; j < kLanes; ++j) {
                 if (row_of[k][j] < 0 || s.active.v[k][j] != 0) {
                     continue;
                 }
                 give_row(s, k, j, row_of[k][j], c);
+                observer.settled(row_of[k][j], s.steps.v[k][j]);
                 if (next < rows) {
                     take_row(c, next, k, j, q, s);
                     row_of[k][j] = next++;
                 } else {
                     row_of[k][j] = -1;
+                    --busy;
                 }
             }
         }

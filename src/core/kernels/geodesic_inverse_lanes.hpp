@@ -38,13 +38,14 @@ constexpr double kEpsilon = std::numeric_limits<double>::epsilon();
 // ends, a start due east on the equator).
 constexpr double kTiny = 1.4916681462400413e-154;  // sqrt of the smallest normal
 
-// Newton stops once |lambda(alpha1) - lambda12| < kEpsilon, or below 8
-// kEpsilon after a step taken from below 16 kEpsilon: the round-off of the
-// evaluation near lambda12 = pi is about 4e-16, so the first test alone could
-// wait for ever there.
+// Newton stops once |v| = |lambda(alpha1) - lambda12| < kEpsilon, or below 2
+// kEpsilon after a step taken from below 4 kEpsilon: v has a round-off of
+// about kEpsilon (it is computed as a small angle, eta below), so the first
+// test alone could wait for ever. A residual v moves the end by up to
+// a |v|, 1.4 nm per kEpsilon on Earth.
 constexpr double kSettled = kEpsilon;
-constexpr double kPolish = 16.0 * kEpsilon;
-constexpr double kPolished = 8.0 * kEpsilon;
+constexpr double kPolish = 4.0 * kEpsilon;
+constexpr double kPolished = 2.0 * kEpsilon;
 // Newton steps before the search only bisects: next to a conjugate point
 // (nearly antipodal points near vertices) lambda' tends to 0 and Newton
 // converges linearly, or, misled by round-off in lambda', not at all; 16 is
@@ -57,7 +58,7 @@ constexpr int kMaxSteps = 100;
 // next, one column each.
 enum InverseField : int {
     // The canonical problem.
-    kSbet1, kCbet1, kSbet2, kCbet2, kLam12,
+    kSbet1, kCbet1, kSbet2, kCbet2, kLam12, kSlam12, kClam12,
     // alpha1: the start, then the solution.
     kSalp1, kCalp1,
     // 1 where the start is the geodesic (meridian, equator), else 0; a
@@ -75,6 +76,7 @@ template <int K>
 struct Canonical {
     V<K> sbet1, cbet1, sbet2, cbet2;  // reduced latitudes, beta1 <= -|beta2|
     V<K> lam12;                       // longitude difference in [0, pi]
+    V<K> slam12, clam12;              // its sine and cosine
 };
 
 // The geodesic from point 1 with azimuth alpha1 up to the latitude of point 2,
@@ -146,16 +148,21 @@ QV_INLINE void evaluate(const GeodesicEllipsoid &g, const Canonical<K> &q, V<K> 
     const V<K> zero = splat<K>(0.0);
     const V<K> cross_sig = csig1 * ssig2 - ssig1 * csig2;
     const V<K> sig12 = atan2<P>(select(cross_sig > 0.0, cross_sig, zero), csig1 * csig2 + ssig1 * ssig2);
+    // omega12 - lambda12 from the direction of omega12 turned back by
+    // lambda12: a small angle near the solution, which atan2 gives to its own
+    // precision rather than to an ulp of pi.
     const V<K> somg1 = salp0 * ssig1;
     const V<K> somg2 = salp0 * ssig2;
     const V<K> cross_omg = csig1 * somg2 - somg1 * csig2;
-    const V<K> omg12 = atan2<P>(select(cross_omg > 0.0, cross_omg, zero), csig1 * csig2 + somg1 * somg2);
+    const V<K> somg12 = select(cross_omg > 0.0, cross_omg, zero);
+    const V<K> comg12 = csig1 * csig2 + somg1 * somg2;
+    const V<K> eta = atan2<P>(somg12 * q.clam12 - comg12 * q.slam12, comg12 * q.clam12 + somg12 * q.slam12);
 
     const V<K> eps = eps_of<P>(k2);
     V<K> c3[kOrder - 1];
     c3_coefficients(g, eps, c3);
     const V<K> b312 = sine_series<kOrder - 1>(c3, ssig2, csig2) - sine_series<kOrder - 1>(c3, ssig1, csig1);
-    v = (omg12 - q.lam12) - g.f * salp0 * a3_of(g, eps) * (sig12 + b312);
+    v = eta - g.f * salp0 * a3_of(g, eps) * (sig12 + b312);
 
     // The reduced length (Karney 2013, eqs. 38-41),
     //   m12 / b = dn2 cos(sig1) sin(sig2) - dn1 sin(sig1) cos(sig2) - cos(sig1) cos(sig2) J12,
@@ -227,14 +234,15 @@ QV_INLINE void search_step(const GeodesicEllipsoid &g, const Canonical<K> &q, Se
     V<K> ns = s.salp1 + s.calp1 * d;
     V<K> nc = s.calp1 - s.salp1 * d;
     normalize<P>(ns, nc);
-    const M<K> inside = (dlam > 0.0) & (ns > 0.0) & (nc * s.sa <= s.ca * ns) & (nc * s.sb >= s.cb * ns) &
-                        (s.steps < kNewtonSteps);
-    // A step that would leave the bracket bisects it instead, unless v is
-    // already at the round-off of its evaluation: the bracket's far end may
-    // then be anywhere, and its midpoint no better than alpha1. Only computed
-    // when some lane needs it, which changes no lane's value.
+    const M<K> newton = s.steps < kNewtonSteps;
+    const M<K> inside = (dlam > 0.0) & (ns > 0.0) & (nc * s.sa <= s.ca * ns) & (nc * s.sb >= s.cb * ns) & newton;
+    // A Newton step that would leave the bracket bisects it instead, unless v
+    // is already at its round-off: the bracket's far end may then be
+    // anywhere, and its midpoint no better than alpha1. After kNewtonSteps
+    // every step bisects. The midpoint is only computed when some lane needs
+    // it, which changes no lane's value.
     const M<K> at_round_off = abs_v <= kPolish;
-    go = go & (inside | ~at_round_off);
+    go = go & (inside | ~at_round_off | ~newton);
     const M<K> bisect = go & ~inside;
     if (any(bisect)) {
         V<K> ms = s.sa + s.sb;
@@ -308,12 +316,14 @@ inline void antipodal_start(const GeodesicEllipsoid &g, double sbet1, double cbe
     const double lam_scale = g.f * cbet1 * a3 * kPi;
     const double x = (lam12 - kPi) / lam_scale;
     const double y = sbet12a / (lam_scale * cbet1);
-    // Next to the cusp (x, y) = (-1, 0) the root is ill-conditioned, and on
-    // y = 0 the azimuth follows from x alone: the geodesics through the
-    // antipodal parallel cross it with sin(alpha1) = -x.
-    constexpr double kNearCuspY = 200.0 * kEpsilon;
-    const double near_cusp_x = 1000.0 * std::sqrt(kEpsilon);
-    if (y > -kNearCuspY && x > -1.0 - near_cusp_x) {
+    // On the cut segment y = 0, |x| <= 1, the root k = 0 leaves cos(alpha1) =
+    // y / k undetermined, and the azimuth follows from x alone: the geodesics
+    // through the antipodal parallel cross it with sin(alpha1) = -x. Beyond the
+    // cusp (x < -1) the root stays away from 0, and its azimuth puts Newton on
+    // the far side of the root from the vertex geodesic (alpha1 = pi/2), where
+    // lambda' vanishes.
+    constexpr double kNearSegmentY = 200.0 * kEpsilon;
+    if (y > -kNearSegmentY && x >= -1.0) {
         *salp1 = std::fmin(1.0, -x);
         *calp1 = -std::sqrt(1.0 - *salp1 * *salp1);
         return;
@@ -413,9 +423,16 @@ QV_INLINE void inverse_start(const GeodesicEllipsoid &g, const V<K> *x, V<K> *r)
     // Near a pole, points on opposite meridians are close too, but the scale
     // would take omega12 beyond pi.
     const M<K> short_line = (cbet12 >= 0.0) & (sbet12 < 0.5) & (q.cbet2 * q.lam12 < 0.5) & (omg12_short <= kPi);
-    const V<K> omg12 = select(short_line, omg12_short, q.lam12);
-    V<K> somg12 = sin<P>(omg12);
-    V<K> comg12 = cos<P>(omg12);
+    // sin and cos of lambda12, exact at 0 and pi.
+    const M<K> lam_end = (q.lam12 == 0.0) | (q.lam12 == kPi);
+    q.slam12 = select(lam_end, zero, sin<P>(q.lam12));
+    q.clam12 = select(lam_end, select(q.lam12 == 0.0, one, -one), cos<P>(q.lam12));
+    V<K> somg12 = q.slam12;
+    V<K> comg12 = q.clam12;
+    if (any(short_line)) {
+        somg12 = select(short_line, sin<P>(omg12_short), somg12);
+        comg12 = select(short_line, cos<P>(omg12_short), comg12);
+    }
     V<K> salp1;
     V<K> calp1;
     great_circle(q, sbet12, sbet12a, somg12, comg12, salp1, calp1);
@@ -469,18 +486,15 @@ QV_INLINE void inverse_start(const GeodesicEllipsoid &g, const V<K> *x, V<K> *r)
     }
     // On a meridian alpha1 = lambda12; from a pole, any azimuth leaves
     // along the meridian it names.
-    const M<K> lam_end = (q.lam12 == 0.0) | (q.lam12 == kPi);
-    r[kSalp1] = select(meridian, zero, select(equator, one, salp1));
-    r[kCalp1] = select(meridian, select(q.lam12 == 0.0, one, -one), select(equator, zero, calp1));
-    if (any(at_pole & ~lam_end)) {
-        r[kSalp1] = select(at_pole & ~lam_end, sin<P>(q.lam12), r[kSalp1]);
-        r[kCalp1] = select(at_pole & ~lam_end, cos<P>(q.lam12), r[kCalp1]);
-    }
+    r[kSalp1] = select(meridian, q.slam12, select(equator, one, salp1));
+    r[kCalp1] = select(meridian, q.clam12, select(equator, zero, calp1));
     r[kSbet1] = q.sbet1;
     r[kCbet1] = q.cbet1;
     r[kSbet2] = q.sbet2;
     r[kCbet2] = q.cbet2;
     r[kLam12] = q.lam12;
+    r[kSlam12] = q.slam12;
+    r[kClam12] = q.clam12;
     r[kSettleFirst] = select(meridian | equator, one, zero);
     r[kMeridian] = select(meridian, one, zero);
     r[kEquator] = select(equator, one, zero);
@@ -507,7 +521,7 @@ QV_INLINE void inverse_results(const GeodesicEllipsoid &g, const V<K> *r, V<K> *
     // The azimuth at point 2 (Clairaut: sin(alpha2) cos(beta2) = sin(alpha1)
     // cos(beta1)). A meridian arrives heading north (in the canonical form),
     // also at a pole, where Clairaut's relation leaves it undetermined.
-    const Canonical<K> q{r[kSbet1], r[kCbet1], r[kSbet2], r[kCbet2], r[kLam12]};
+    const Canonical<K> q{r[kSbet1], r[kCbet1], r[kSbet2], r[kCbet2], r[kLam12], r[kSlam12], r[kClam12]};
     const M<K> same_parallel = q.cbet2 == q.cbet1;
     const V<K> salp2 = select(same_parallel, r[kSalp1], r[kSalp1] * q.cbet1 / q.cbet2);
     const V<K> calp2 = arrival_cos<P>(q, leaving_cos(q, r[kCalp1])) / q.cbet2;
