@@ -268,63 +268,58 @@ struct NedFromAer {
     }
 };
 
-// Rotations of vectors (velocities, differences) at the geodetic latitude and
-// longitude in x[3], x[4].
-template <class P, int K>
-QV_INLINE void rotate_to_local(const V<K> *x, V<K> *enu)
+// Rotations of vectors (velocities, differences): targets of the axes at the
+// geodetic latitude and longitude in x[3], x[4], observer[0..8].
+template <int K>
+QV_INLINE void rotate_to_local(const V<K> *x, const V<K> *axes, V<K> *enu)
 {
-    V<K> axes[9];
-    geodetic_axes<P>(x[3], x[4], axes);
     enu[0] = dot3(x, axes);
     enu[1] = dot3(x, axes + 3);
     enu[2] = dot3(x, axes + 6);
 }
 
-template <class P, int K>
-QV_INLINE void rotate_from_local(V<K> e, V<K> n, V<K> u, V<K> lat, V<K> lon, V<K> *v)
-{
-    V<K> axes[9];
-    geodetic_axes<P>(lat, lon, axes);
-    vector_of(e, n, u, axes, axes + 3, axes + 6, v);
-}
-
-struct EnuFromEcefVector {
+struct EnuOfEcefVector {
     static constexpr int inputs = 5, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *axes, V<K> *y)
     {
-        rotate_to_local<P>(x, y);
+        rotate_to_local(x, axes, y);
     }
 };
 
-struct NedFromEcefVector {
+struct NedOfEcefVector {
     static constexpr int inputs = 5, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *axes, V<K> *y)
     {
         V<K> enu[3];
-        rotate_to_local<P>(x, enu);
+        rotate_to_local(x, axes, enu);
         swap_to_ned(enu, y);
     }
 };
 
-struct EcefVectorFromEnu {
+struct EcefVectorOfEnu {
     static constexpr int inputs = 5, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *axes, V<K> *y)
     {
-        rotate_from_local<P>(x[0], x[1], x[2], x[3], x[4], y);
+        vector_of(x[0], x[1], x[2], axes, axes + 3, axes + 6, y);
     }
 };
 
-struct EcefVectorFromNed {
+struct EcefVectorOfNed {
     static constexpr int inputs = 5, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *axes, V<K> *y)
     {
-        rotate_from_local<P>(x[1], x[0], -x[2], x[3], x[4], y);
+        vector_of(x[1], x[0], -x[2], axes, axes + 3, axes + 6, y);
     }
 };
+
+using EnuFromEcefVector = Observed<EnuOfEcefVector, 3, GeodeticAxes>;
+using NedFromEcefVector = Observed<NedOfEcefVector, 3, GeodeticAxes>;
+using EcefVectorFromEnu = Observed<EcefVectorOfEnu, 3, GeodeticAxes>;
+using EcefVectorFromNed = Observed<EcefVectorOfNed, 3, GeodeticAxes>;
 
 }  // namespace
 }  // namespace quorvane::kernels

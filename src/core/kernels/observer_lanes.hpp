@@ -71,11 +71,10 @@ QV_INLINE void geodetic_axes(V<K> lat, V<K> lon, V<K> *axes)
     geodetic_axes(sin_lat, cos_lat, sin_lon, cos_lon, axes);
 }
 
-// The observer: position xyz, then its east, north and up axes.
-constexpr int kObserverValues = 12;
-
+// The observer: position xyz, then its east, north and up axes, from its
+// latitude, longitude and altitude.
 struct GeodeticObserver {
-    static constexpr int inputs = 3, outputs = kObserverValues;
+    static constexpr int inputs = 3, outputs = 12;
     template <class P, int K>
     QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
     {
@@ -87,20 +86,31 @@ struct GeodeticObserver {
     }
 };
 
-// The observer's position and frame once per call, splatted into every lane.
-struct OneObserver {
-    EllipsoidParams E;
-    double observer[kObserverValues];
+// The axes alone, from a latitude and longitude: the observer of rotations.
+struct GeodeticAxes {
+    static constexpr int inputs = 2, outputs = 9;
+    template <class P, int K>
+    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, V<K> *y)
+    {
+        geodetic_axes<P>(x[0], x[1], y);
+    }
 };
 
-template <class Target, int first>
+// The observer's values once per call, splatted into every lane.
+template <class Observer>
+struct OneObserver {
+    EllipsoidParams E;
+    double observer[Observer::outputs];
+};
+
+template <class Target, int first, class Observer>
 struct TargetsOfOneObserver {
     static constexpr int inputs = Target::inputs, outputs = Target::outputs;
     template <class P, int K>
-    QV_INLINE static void lanes(const OneObserver &c, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const OneObserver<Observer> &c, const V<K> *x, V<K> *y)
     {
-        V<K> observer[kObserverValues];
-        for (int i = 0; i < kObserverValues; ++i) {
+        V<K> observer[Observer::outputs];
+        for (int i = 0; i < Observer::outputs; ++i) {
             observer[i] = splat<K>(c.observer[i]);
         }
         Target::template lanes<P, K>(c.E, x, observer, y);
@@ -108,17 +118,17 @@ struct TargetsOfOneObserver {
 };
 
 // A body of targets (inputs and outputs of the conversion, lanes taking the
-// observer as a thirteenth argument) whose observer lat0, lon0, alt0 are the
-// input columns first, first + 1, first + 2.
-template <class Target, int first>
+// observer's values as a further argument) whose observer's columns (lat0,
+// lon0 and, for GeodeticObserver, alt0) start at input column `first`.
+template <class Target, int first, class Observer = GeodeticObserver>
 struct Observed {
     static constexpr int inputs = Target::inputs, outputs = Target::outputs;
 
     template <class P, int K>
     QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
     {
-        V<K> observer[kObserverValues];
-        GeodeticObserver::lanes<P, K>(E, x + first, observer);
+        V<K> observer[Observer::outputs];
+        Observer::template lanes<P, K>(E, x + first, observer);
         Target::template lanes<P, K>(E, x, observer, y);
     }
 
@@ -128,17 +138,21 @@ struct Observed {
     static void kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
     {
         const In *obs = in + first;
-        if (n < 2 || obs[0].stride != 0 || obs[1].stride != 0 || obs[2].stride != 0) {
+        bool broadcast = n >= 2;
+        for (int c = 0; c < Observer::inputs; ++c) {
+            broadcast = broadcast && obs[c].stride == 0;
+        }
+        if (!broadcast) {
             run<P, Observed>(Re, f, n, in, out);
             return;
         }
-        OneObserver context{make_params(Re, f), {}};
-        Out observer_out[kObserverValues];
-        for (int c = 0; c < kObserverValues; ++c) {
+        OneObserver<Observer> context{make_params(Re, f), {}};
+        Out observer_out[Observer::outputs];
+        for (int c = 0; c < Observer::outputs; ++c) {
             observer_out[c] = {reinterpret_cast<char *>(&context.observer[c]), 0};
         }
-        run_with<P, GeodeticObserver>(context.E, 1, obs, observer_out);
-        run_with<P, TargetsOfOneObserver<Target, first>>(context, n, in, out);
+        run_with<P, Observer>(context.E, 1, obs, observer_out);
+        run_with<P, TargetsOfOneObserver<Target, first, Observer>>(context, n, in, out);
     }
 };
 
