@@ -27,9 +27,6 @@ namespace {
 template <class P, class Body, class Context>
 void run_with(const Context &context, std::ptrdiff_t n, const In *in, const Out *out);
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kTwoPi = 2.0 * kPi;
-
 // (s, c) scaled to a unit vector (one division: they are the costly
 // instructions of the geodesic kernels).
 template <class P, int K>

@@ -308,6 +308,19 @@ struct AlongNormal {
     }
 };
 
+}  // namespace
+}  // namespace quorvane::kernels
+
+// The families of conversions built on the bodies above.
+#include "core/kernels/auxiliary_latitude_lanes.hpp"
+#include "core/kernels/geocentric_lanes.hpp"
+#include "core/kernels/local_frame_lanes.hpp"
+#include "core/kernels/look_at_lanes.hpp"
+#include "core/kernels/radii_lanes.hpp"
+
+namespace quorvane::kernels {
+namespace {
+
 // A body's own driver where it has one (a kernel<P> member), else run<P, Body>.
 template <class P, class Body, class = void>
 struct Driver {
