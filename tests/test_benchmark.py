@@ -5,6 +5,9 @@ import subprocess
 import sys
 from pathlib import Path
 
+import numpy as np
+
+import quorvane.mathtools.ellipsoid.ufuncs as U
 from support.methods import METHODS
 
 BENCHMARK = Path(__file__).resolve().parents[1] / "benchmarks" / "run.py"
@@ -29,6 +32,27 @@ def test_quick_benchmark_measures_every_method_and_writes_json(tmp_path):
     printed = proc.stdout.splitlines()
     for row in rows:
         assert any(line.split()[:2] == [row["method"], str(row["n"])] for line in printed), row["method"]
+
+
+def run_benchmark(name, *args):
+    proc = subprocess.run([sys.executable, str(BENCHMARK.with_name(name)), *args], capture_output=True, text=True,
+                          timeout=300)
+    assert proc.returncode == 0, proc.stderr[-2000:]
+    return proc.stdout.splitlines()
+
+
+def test_float32_benchmark_times_every_ufunc():
+    printed = run_benchmark("float32.py", "--points", "1000", "--repeat", "1")
+    names = [name for name, f in vars(U).items() if isinstance(f, np.ufunc)]
+    assert sorted(line.split()[0] for line in printed[2:-1]) == sorted(names)
+
+
+def test_float32_loop_adds_at_most_a_few_kib_of_stack():
+    """The float32 loop once kept 34 KiB of buffers on the stack (benchmarks/stack_use.py
+    measures the depth each ufunc's loops reach on a painted thread stack)."""
+    printed = run_benchmark("stack_use.py", "--points", "300")
+    added = [int(line.split()[-2]) for line in printed if line.startswith("most the float32 loop")]
+    assert len(added) == 1 and added[0] <= 4096, printed
 
 
 GEO_BENCHMARK = BENCHMARK.with_name("geo_vs_pymap3d.py")

@@ -62,9 +62,13 @@ from quorvane.geo._functions import (
     uvw2enu,
 )
 from quorvane.geo._models import Ellipsoid
+from quorvane.geo._geodesics import track2, vdist, vreckon
 from quorvane.geo._rsphere import authalic, biaxial, curve, eqavol, euler, rectifying, triaxial
 
 __all__ = [
+    "track2",
+    "vdist",
+    "vreckon",
     "Ellipsoid",
     "aer2ecef",
     "aer2enu",

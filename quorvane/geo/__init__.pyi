@@ -380,7 +380,21 @@ def euler(lat1: _Numbers, lon1: _Numbers, lat2: _Numbers, lon2: _Numbers, ell: _
 def euler(lat1: _Input, lon1: _Input, lat2: _Input, lon2: _Input, ell: _Ell = None,
           deg: bool = True) -> Any: ...
 
+# Geodesics (numbers or NumPy array-likes only).
+@overload
+def vdist(Lat1: float, Lon1: float, Lat2: float, Lon2: float, ell: _Ell = None, deg: bool = True) -> tuple[float, float]: ...  # type: ignore[overload-overlap]
+@overload
+def vdist(Lat1: _Numbers, Lon1: _Numbers, Lat2: _Numbers, Lon2: _Numbers, ell: _Ell = None, deg: bool = True) -> tuple[_F64, _F64]: ...
+@overload
+def vreckon(Lat1: float, Lon1: float, Rng: float, Azim: float, ell: _Ell = None, deg: bool = True) -> tuple[float, float]: ...  # type: ignore[overload-overlap]
+@overload
+def vreckon(Lat1: _Numbers, Lon1: _Numbers, Rng: _Numbers, Azim: _Numbers, ell: _Ell = None, deg: bool = True) -> tuple[_F64, _F64]: ...
+def track2(lat1: float, lon1: float, lat2: float, lon2: float, ell: _Ell = None, npts: int = 100, deg: bool = True) -> tuple[list[float], list[float]]: ...
+
 __all__ = [
+    "track2",
+    "vdist",
+    "vreckon",
     "Ellipsoid",
     "aer2ecef",
     "aer2enu",

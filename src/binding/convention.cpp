@@ -1,4 +1,5 @@
-#include "convention.hpp"
+#include "binding/convention.hpp"
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 
@@ -20,11 +21,6 @@ bool assert_parallel_shapes(PyObject *const *objs, int count)
 {
     return check_assertion(chained_attr_equal(state.names.ndim, objs, count, state.int_1)) &&
            check_assertion(chained_attr_equal(state.names.shape, objs, count, nullptr));
-}
-
-int is_one_point(PyObject *obj)
-{
-    return ndim_equals(obj, 1);
 }
 
 int all_scalars(PyObject *const *objs, int count)

@@ -1,13 +1,14 @@
-#include "ellipsoid_type.hpp"
+#include "binding/ellipsoid_type.hpp"
 
 #include <utility>
 
-#include "args.hpp"
-#include "docstrings.hpp"
-#include "geometry.hpp"
-#include "lookups.hpp"
-#include "messages.hpp"
-#include "method_descriptions.hpp"
+#include "interop/args.hpp"
+#include "binding/docstrings.hpp"
+#include "table/routines.hpp"
+#include "interop/lookups.hpp"
+#include "interop/messages.hpp"
+#include "binding/method_descriptions.hpp"
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 
@@ -41,7 +42,7 @@ PyObject *ellipsoid_new(PyTypeObject *type, PyObject *args, PyObject *kwargs)
         return nullptr;
     }
     auto *self = reinterpret_cast<Ellipsoid *>(object.get());
-    self->vtab = &geometry::method_table;
+    self->vtab = &table::method_table;
     double Re;
     double f;
     if (!convert_arguments("Ellipsoid", args, kwargs, &Re, &f)) {

@@ -1,4 +1,4 @@
-#include "conversion.hpp"
+#include "geo/conversion.hpp"
 
 #include <structmember.h>
 

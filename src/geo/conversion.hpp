@@ -6,7 +6,7 @@
 // Python fallback that handles arrays and containers.
 #pragma once
 
-#include "pyref.hpp"
+#include "common/pyref.hpp"
 
 namespace quorvane::geo {
 

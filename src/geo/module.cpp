@@ -8,7 +8,7 @@
 #include <numpy/arrayobject.h>
 #include <numpy/ufuncobject.h>
 
-#include "conversion.hpp"
+#include "geo/conversion.hpp"
 
 namespace quorvane::geo {
 

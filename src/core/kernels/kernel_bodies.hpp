@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "core/kernels/ellipsoid_params.hpp"
+#include "core/kernels/geodesic_inverse_driver.hpp"
 #include "core/kernels/geodetic_lanes.hpp"
 #include "core/kernels/kernel_set.hpp"
 #include "core/kernels/lanes.hpp"

@@ -23,8 +23,6 @@
 namespace quorvane::kernels {
 namespace {
 
-constexpr double kTwoPi = 6.28318530717958647693;
-
 // atan2's (-pi, pi] onto [0, 2 pi). A negative azimuth within half an ulp of
 // 2 pi below zero would round to 2 pi itself; it is north, 0. Adding +0 turns
 // the -0 of a target due north into +0.

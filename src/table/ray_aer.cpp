@@ -1,11 +1,11 @@
 // Slots 11 and 12: ray-surface intersection and azimuth, elevation, range from
-// an observer. The formulas are in kernels/ray_aer_lanes.hpp.
-#include "geometry.hpp"
-#include "pending_error.hpp"
+// an observer. The formulas are in core/kernels/ray_aer_lanes.hpp.
+#include "table/routines.hpp"
+#include "table/pending_error.hpp"
 #include "core/kernels/one_point.hpp"
-#include "vector_routines.hpp"
+#include "table/vector_routines.hpp"
 
-namespace quorvane::geometry {
+namespace quorvane::table {
 
 using kernels::run_one;
 using registry::Id;
@@ -61,4 +61,4 @@ void c_aer_coords(Ellipsoid *self, const double *r_target, LLA lla_obs, AER *aer
             {&aer->azimuth, &aer->elevation, &aer->range});
 }
 
-}  // namespace quorvane::geometry
+}  // namespace quorvane::table

@@ -10,7 +10,7 @@
 
 #include "quorvane/mathtools/ellipsoid/ellipsoid.h"
 
-namespace quorvane::geometry {
+namespace quorvane::table {
 
 // Every routine runs one lane of the active batch kernels (src/core/kernels),
 // so a point gives the same bits here as in any array call.
@@ -43,4 +43,4 @@ extern Ellipsoid_MethodTable method_table;
 // Fills method_table in slot order.
 void fill_method_table();
 
-}  // namespace quorvane::geometry
+}  // namespace quorvane::table

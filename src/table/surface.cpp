@@ -1,11 +1,11 @@
 // Slots 1 to 7: latitudes, normals, tangents, east-north-up frames and the map
 // between geodetic surface coordinates and surface positions. The formulas are
-// the lane formulas of kernels/surface_lanes.hpp, run on one lane.
-#include "geometry.hpp"
-#include "pending_error.hpp"
+// the lane formulas of core/kernels/surface_lanes.hpp, run on one lane.
+#include "table/routines.hpp"
+#include "table/pending_error.hpp"
 #include "core/kernels/one_point.hpp"
 
-namespace quorvane::geometry {
+namespace quorvane::table {
 
 using kernels::run_one;
 using registry::Id;
@@ -61,4 +61,4 @@ void c_surf_coord_from_surf_pos(Ellipsoid *self, const double *r_surf, SurfCoord
             {r_surf, r_surf + 1, r_surf + 2}, {&point->lat, &point->lon});
 }
 
-}  // namespace quorvane::geometry
+}  // namespace quorvane::table

@@ -1,12 +1,13 @@
 // Slots 8 to 10: geodetic conversion between ECEF positions and latitude,
 // longitude, altitude. The formulas and the reasoning behind them are in
-// kernels/geodetic_lanes.hpp; here they run on one lane, and the
-// composite routines reach their parts through the object's table.
-#include "geometry.hpp"
-#include "pending_error.hpp"
+// core/kernels/geodetic_lanes.hpp; here they run on one lane. The composite
+// routines reach slots 3 to 12 through the object's table and call slot 2
+// directly, as every caller of the two latitude conversions does.
+#include "table/routines.hpp"
+#include "table/pending_error.hpp"
 #include "core/kernels/one_point.hpp"
 
-namespace quorvane::geometry {
+namespace quorvane::table {
 
 using kernels::run_one;
 using registry::Id;
@@ -57,4 +58,4 @@ void c_pos_from_lla(Ellipsoid *self, LLA lla, double *r)
             {r, r + 1, r + 2});
 }
 
-}  // namespace quorvane::geometry
+}  // namespace quorvane::table

@@ -1,6 +1,6 @@
-#include "geometry.hpp"
+#include "table/routines.hpp"
 
-namespace quorvane::geometry {
+namespace quorvane::table {
 
 Ellipsoid_MethodTable method_table;
 
@@ -17,4 +17,4 @@ void fill_method_table()
     };
 }
 
-}  // namespace quorvane::geometry
+}  // namespace quorvane::table

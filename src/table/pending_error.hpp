@@ -10,9 +10,9 @@
 
 #include <Python.h>
 
-#include "cpython_private.hpp"
+#include "common/cpython_private.hpp"
 
-namespace quorvane::geometry {
+namespace quorvane::table {
 
 class PendingError {
 public:
@@ -34,4 +34,4 @@ private:
     bool lock_held_;
 };
 
-}  // namespace quorvane::geometry
+}  // namespace quorvane::table
