@@ -21,6 +21,7 @@ import ctypes
 import mmap
 
 import numpy as np
+from float32 import arguments as every_argument
 
 import quorvane.mathtools.ellipsoid.ufuncs as U
 
@@ -75,7 +76,10 @@ def arguments(name, n, dtype, one_observer=True):
         "pos_from_lla": (lat, lon, alt),
         "surf_pos_of_ray_first_intersection": (4.2e7, 0.0, 0.0, *(-c for c in xyz)),
         "aer_coords": (*xyz, *observer),
-    }[name]
+    }.get(name)
+    if columns is None:
+        # Every other conversion of the registry, from its columns' names and units.
+        columns = every_argument(n)[name]
     return tuple(np.asarray(c, dtype) for c in columns)
 
 
@@ -103,7 +107,8 @@ def main():
         depth = {}
         for dtype in (np.float64, np.float32):
             args = arguments(name, n, dtype, one_observer)
-            depth[dtype] = stack_depth(lambda: getattr(U, name)(*args, *U.WGS84), size)
+            ellipsoid = U.WGS84 if getattr(U, name).nin > len(args) else ()
+            depth[dtype] = stack_depth(lambda: getattr(U, name)(*args, *ellipsoid), size)
         added = depth[np.float32] - depth[np.float64]
         over = {dtype: depth[dtype] - numpy_own[kind, dtype] for dtype in depth}
         worst = {"float32 loop over float64 loop": max(worst.get("float32 loop over float64 loop", 0), added),

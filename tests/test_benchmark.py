@@ -6,9 +6,11 @@ import sys
 from pathlib import Path
 
 import numpy as np
+import pytest
 
 import quorvane.mathtools.ellipsoid.ufuncs as U
 from support.methods import METHODS
+from support.sanitizer import SANITIZED
 
 BENCHMARK = Path(__file__).resolve().parents[1] / "benchmarks" / "run.py"
 
@@ -47,6 +49,10 @@ def test_float32_benchmark_times_every_ufunc():
     assert sorted(line.split()[0] for line in printed[2:-1]) == sorted(names)
 
 
+# The script runs threads on stacks it maps itself; the sanitizer does not clear its
+# shadow of a stack that was unmapped, so a later thread can start on memory it still
+# takes for freed heap, and its redzones would change the depths anyway.
+@pytest.mark.skipif(SANITIZED, reason="stack depths are measured without the sanitizer")
 def test_float32_loop_adds_at_most_a_few_kib_of_stack():
     """The float32 loop once kept 34 KiB of buffers on the stack (benchmarks/stack_use.py
     measures the depth each ufunc's loops reach on a painted thread stack)."""

@@ -142,9 +142,9 @@ def test_cython_module_builds_with_its_setup_py(tmp_path):
                           capture_output=True, text=True, timeout=600)
     assert proc.returncode == 0, proc.stdout[-3000:] + proc.stderr[-3000:]
     (built,) = tmp_path.glob("geodetic*" + sysconfig.get_config_var("EXT_SUFFIX"))
-    spec = importlib.util.spec_from_file_location("geodetic", built)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    location = importlib.util.spec_from_file_location("geodetic", built)
+    module = importlib.util.module_from_spec(location)
+    location.loader.exec_module(module)
     want = WGS84.lla_from_pos(POSITION)[0]
     assert module.geodetic(WGS84, *POSITION) == (want["lat"], want["lon"], want["alt"])
 

@@ -2,7 +2,6 @@
 NumPy calling form (broadcasting, arrays of ellipsoids, out=, where=, float32, N-D and strided
 arrays, the enu core dimension), NaN and the 'invalid' flag for invalid ellipsoids, pickling."""
 
-import os
 import pickle
 from concurrent.futures import ThreadPoolExecutor
 from math import pi
@@ -12,6 +11,7 @@ import pytest
 
 import quorvane.mathtools.ellipsoid.ufuncs as U
 from quorvane.mathtools.ellipsoid.ellipsoid import Ellipsoid
+from support.sanitizer import SANITIZED
 
 NAMES = ["lla_from_pos", "pos_from_lla", "reduced_lat_from_geodetic_lat", "geodetic_lat_from_reduced_lat",
          "solve_reduced_lat_equation", "surf_pos_from_surf_coord", "surf_coord_from_surf_pos", "enu",
@@ -493,8 +493,7 @@ def test_float32_strided_inputs_and_outputs(name, layout):
 # Under AddressSanitizer (scripts/sanitize.sh preloads its runtime) the kernels' frames
 # grow by their redzones, to 44 KiB for lla_from_pos (benchmarks/stack_use.py): only the
 # latitude kernels still fit 32 KiB there. What the float32 loop adds to the float64 one
-# is checked in every build by tests/test_benchmark.py.
-SANITIZED = "libasan" in os.environ.get("LD_PRELOAD", "")
+# is checked in uninstrumented builds by tests/test_benchmark.py.
 
 
 @pytest.mark.parametrize("name", NAMES)

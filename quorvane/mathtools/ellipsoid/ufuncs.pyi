@@ -381,6 +381,22 @@ class _GeocentricRadius(_Ufunc, Protocol):
     @overload
     def __call__(self, lat: ArrayLike, Re: ArrayLike, f: ArrayLike, /, **kwargs: Any) -> _F64: ...
 
+class _GeodesicDirect(_Ufunc, Protocol):
+    @overload
+    def __call__(self, lat1: _Scalar, lon1: _Scalar, azi1: _Scalar, s12: _Scalar, Re: float, f: float, /, **kwargs: Any) -> tuple[float, float, float]: ...
+    @overload
+    def __call__(self, lat1: _F32, lon1: _F32, azi1: _F32, s12: _F32, Re: float, f: float, /, **kwargs: Any) -> tuple[_F32, _F32, _F32]: ...
+    @overload
+    def __call__(self, lat1: ArrayLike, lon1: ArrayLike, azi1: ArrayLike, s12: ArrayLike, Re: ArrayLike, f: ArrayLike, /, **kwargs: Any) -> tuple[_F64, _F64, _F64]: ...
+
+class _GeodesicInverse(_Ufunc, Protocol):
+    @overload
+    def __call__(self, lat1: _Scalar, lon1: _Scalar, lat2: _Scalar, lon2: _Scalar, Re: float, f: float, /, **kwargs: Any) -> tuple[float, float, float]: ...
+    @overload
+    def __call__(self, lat1: _F32, lon1: _F32, lat2: _F32, lon2: _F32, Re: float, f: float, /, **kwargs: Any) -> tuple[_F32, _F32, _F32]: ...
+    @overload
+    def __call__(self, lat1: ArrayLike, lon1: ArrayLike, lat2: ArrayLike, lon2: ArrayLike, Re: ArrayLike, f: ArrayLike, /, **kwargs: Any) -> tuple[_F64, _F64, _F64]: ...
+
 lla_from_pos: _LlaFromPos
 pos_from_lla: _PosFromLla
 reduced_lat_from_geodetic_lat: _ReducedLatFromGeodeticLat
@@ -428,6 +444,8 @@ meridian_radius: _MeridianRadius
 transverse_radius: _TransverseRadius
 parallel_radius: _ParallelRadius
 geocentric_radius: _GeocentricRadius
+geodesic_direct: _GeodesicDirect
+geodesic_inverse: _GeodesicInverse
 
 # Per ufunc: (inputs, outputs), each ((column name, unit), ...); units are "rad",
 # "m", "1" (dimensionless) or "any" (the caller's unit).
