@@ -33,7 +33,7 @@ def sample(rng, n):
     """n observers and targets: (lat0, lon0, alt0), (lat, lon, alt), the targets
     within 10 000 km of their observers."""
     chosen = []
-    while sum(len(c[0]) for c in chosen) < n:
+    while sum(c[0].shape[1] for c in chosen) < n:
         m = 2 * n
         obs = (np.arcsin(rng.uniform(-1, 1, m)), rng.uniform(-np.pi, np.pi, m), rng.uniform(-1e4, 5e6, m))
         tgt = (np.arcsin(rng.uniform(-1, 1, m)), rng.uniform(-np.pi, np.pi, m), rng.uniform(-1e4, 5e6, m))
