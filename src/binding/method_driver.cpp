@@ -72,6 +72,41 @@ int one_point_test(const MethodSpec &m, PyObject *const *points)
 
 PyRef record_dtype(const MethodSpec &m) { return module_global(state.names.*m.dtype_name); }
 
+// The conversion of one point into `out`, its output columns as consecutive
+// doubles (a record's fields, a vector's components). Where the batch kernel
+// stands in for the table it runs on one point: the fused kernel gives the
+// bits of the composite table routine without its chain of slot calls and
+// pending-error checks. Otherwise the table routine, so that a replaced slot
+// is what runs.
+void convert_point(const MethodSpec &m, Ellipsoid *self, const double *point,
+                   const double *fixed, void *out)
+{
+    if (!table::kernel_stands_in(self, m.id)) {
+        m.routine(self, point, fixed, out);
+        return;
+    }
+    const registry::ColumnCounts counts = registry::counts_of(m.id);
+    // The kernel's inputs: a ray's origin before its direction, a target
+    // before its observer, as in the registry's columns.
+    const int nfixed = m.fixed == Fixed::kNone ? 0 : 3;
+    const bool fixed_first = m.fixed == Fixed::kOrigin;
+    const double *const parts[2] = {fixed_first ? fixed : point, fixed_first ? point : fixed};
+    const int widths[2] = {fixed_first ? nfixed : counts.point_inputs - nfixed,
+                           fixed_first ? counts.point_inputs - nfixed : nfixed};
+    kernels::In in[registry::kMaxInputs];
+    int nin = 0;
+    for (int part = 0; part < 2; ++part) {
+        for (int k = 0; k < widths[part]; ++k) {
+            in[nin++] = {reinterpret_cast<const char *>(parts[part] + k), 0};
+        }
+    }
+    kernels::Out columns[registry::kMaxOutputColumns];
+    for (int j = 0; j < counts.output_columns; ++j) {
+        columns[j] = {static_cast<char *>(out) + j * sizeof(double), 0};
+    }
+    kernels::kernel(m.id)(self->Re, self->f, 1, in, columns);
+}
+
 // A record alone: numpy.zeros(<one-point shape>, <dtype>), filled through
 // the record view; the points of a row argument are read after allocation.
 PyObject *one_record(const MethodSpec &m, Ellipsoid *self, PyObject *points, double *point,
@@ -89,7 +124,7 @@ PyObject *one_record(const MethodSpec &m, Ellipsoid *self, PyObject *points, dou
     }
     with_element_type(m.element, [&](auto *type) {
         using T = std::remove_pointer_t<decltype(type)>;
-        out.store<T>(0, [&](T *element) { m.routine(self, point, fixed, element); });
+        out.store<T>(0, [&](T *element) { convert_point(m, self, point, fixed, element); });
         return 0;
     });
     if (PyErr_Occurred()) {
@@ -119,7 +154,7 @@ PyObject *one_point(const MethodSpec &m, Ellipsoid *self, PyObject *const *point
         return nullptr;
     }
     double out[3];
-    m.routine(self, point, fixed, out);
+    convert_point(m, self, point, fixed, out);
     if (PyErr_Occurred()) {
         return nullptr;
     }
