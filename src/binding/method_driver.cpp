@@ -173,27 +173,38 @@ bool assert_many_points(const MethodSpec &m, PyObject *const *points)
     return m.point_args < 2 || assert_parallel_shapes(points, m.point_args);
 }
 
-// The result of the array form, allocated as the convention says.
-PyRef allocate(const MethodSpec &m, PyObject *first)
+// The result of the array form, allocated as the convention says; where
+// numpy.zeros is done directly, left unzeroed for the batch kernel in `deferred`.
+PyRef allocate(const MethodSpec &m, PyObject *first, DeferredZeros *deferred)
 {
     if (m.element == Element::kVector) {
-        return allocate_zeros([first] { return leading_extent_by_3(first); }, numpy_double);
+        return allocate_zeros([first] { return leading_extent_by_3(first); }, numpy_double,
+                              deferred);
     }
     if (m.element == Element::kFloat) {
         if (m.points == Points::kElements) {
-            return allocate_zeros_like(first);
+            return allocate_zeros_like(first, deferred);
         }
-        return allocate_zeros([first] { return shape_item(first, 0); }, numpy_double);
+        return allocate_zeros([first] { return shape_item(first, 0); }, numpy_double, deferred);
     }
     // Records: one per row, or the whole shape of a point argument, not its
     // first item, so that two-dimensional arguments that slip past disabled
     // assertions fail the one-dimensional view.
     if (m.points == Points::kRows) {
         return allocate_zeros([first] { return shape_item(first, 0); },
-                              [&m] { return record_dtype(m); });
+                              [&m] { return record_dtype(m); }, deferred);
     }
     return allocate_zeros([first] { return get_attr(first, state.names.shape); },
-                          [&m] { return record_dtype(m); });
+                          [&m] { return record_dtype(m); }, deferred);
+}
+
+// The bytes of one point's result, all of which its batch kernel writes.
+Py_ssize_t row_bytes(const MethodSpec &m)
+{
+    if (m.element == Element::kVector) {
+        return 3 * sizeof(double);
+    }
+    return m.element == Element::kFloat ? sizeof(double) : m.layout->size;
 }
 
 BatchCall batch_for(const MethodSpec &m, Ellipsoid *self, const double *fixed)
@@ -210,35 +221,36 @@ BatchCall batch_for(const MethodSpec &m, Ellipsoid *self, const double *fixed)
 // exception pending and stops the loop.
 PyObject *fill_by_item(const MethodSpec &m, Ellipsoid *self, PyObject *result,
                        const PointSources &points, Source *const *sources, Py_ssize_t n,
-                       const double *fixed)
+                       const double *fixed, DeferredZeros &deferred)
 {
     const CellStores cells(result);
     const LoopPlan plan(table::runs_no_python(self, m.id), cells, sources, m.point_args);
     BatchCall batch = batch_for(m, self, fixed);
     batch.write_to(cells, 3);
-    const bool ok = for_each_point(plan, points, n, batch, [&](Py_ssize_t i, const double *point) {
-        double r[3];
-        m.routine(self, point, fixed, r);
-        for (Py_ssize_t k = 0; k < 3 && !PyErr_Occurred(); ++k) {
-            if (!cells.assign(i, k, r[k])) {
-                return;
+    const bool ok =
+        for_each_point(plan, points, n, batch, deferred, [&](Py_ssize_t i, const double *point) {
+            double r[3];
+            m.routine(self, point, fixed, r);
+            for (Py_ssize_t k = 0; k < 3 && !PyErr_Occurred(); ++k) {
+                if (!cells.assign(i, k, r[k])) {
+                    return;
+                }
             }
-        }
-    });
+        });
     // Filled by item assignment, not viewed as doubles: returned as allocated.
     return ok ? return_array(result, nullptr, false).release() : nullptr;
 }
 
 PyObject *fill_view(const MethodSpec &m, Ellipsoid *self, PyObject *result,
                     const PointSources &points, Source *const *sources, int nsources,
-                    const double *fixed, ResultView &out, Py_ssize_t n)
+                    const double *fixed, ResultView &out, Py_ssize_t n, DeferredZeros &deferred)
 {
     const LoopPlan plan(table::runs_no_python(self, m.id), out, sources, nsources);
     BatchCall batch = batch_for(m, self, fixed);
     const bool ok = with_element_type(m.element, [&](auto *type) {
         using T = std::remove_pointer_t<decltype(type)>;
         batch.write_to(out, static_cast<int>(sizeof(T) / sizeof(double)));
-        return for_each_point(plan, points, bounded(n, out.length()), batch,
+        return for_each_point(plan, points, bounded(n, out.length()), batch, deferred,
                               [&](Py_ssize_t i, const double *point) {
                                   if constexpr (std::is_same_v<T, Vector3>) {
                                       Vector3 r;
@@ -264,7 +276,8 @@ PyObject *many_points(const MethodSpec &m, Ellipsoid *self, PyObject *const *poi
     if (!assert_many_points(m, points)) {
         return nullptr;
     }
-    PyRef result = allocate(m, points[0]);
+    DeferredZeros deferred(row_bytes(m));
+    PyRef result = allocate(m, points[0], &deferred);
     if (!result) {
         return nullptr;
     }
@@ -278,7 +291,7 @@ PyObject *many_points(const MethodSpec &m, Ellipsoid *self, PyObject *const *poi
         if (!leading_extent(points[0], &n)) {
             return nullptr;
         }
-        return fill_by_item(m, self, result.get(), point_sources, sources, n, fixed);
+        return fill_by_item(m, self, result.get(), point_sources, sources, n, fixed, deferred);
     }
     ResultView out;
     const RecordLayout &layout = is_record(m.element) ? *m.layout : kDoubleLayout;
@@ -286,7 +299,8 @@ PyObject *many_points(const MethodSpec &m, Ellipsoid *self, PyObject *const *poi
     if (!out.acquire(result.get(), layout, ndim) || !leading_extent(points[0], &n)) {
         return nullptr;
     }
-    return fill_view(m, self, result.get(), point_sources, sources, nsources, fixed, out, n);
+    return fill_view(m, self, result.get(), point_sources, sources, nsources, fixed, out, n,
+                     deferred);
 }
 
 }  // namespace
