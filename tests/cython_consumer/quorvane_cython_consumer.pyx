@@ -199,3 +199,11 @@ def vector_norm(a):
     with nogil:
         result = vectools.norm(ca)
     return result
+
+
+cdef class LatitudeOnly(Ellipsoid):
+    """An Ellipsoid whose slot 9 writes the latitude alone, 1.0: the longitude and
+    altitude of its records keep whatever the result held before the routine ran."""
+
+    cdef void c_lla_from_pos(self, const double *r, LLA *lla) noexcept nogil:
+        lla.lat = 1.0
