@@ -66,6 +66,15 @@ class Consumer:
     def layout(self):
         return self.module.layout()
 
+    def batch_info(self):
+        return self.module.batch_info()
+
+    def find_kernel(self, name):
+        return self.module.find_kernel(name)
+
+    def batch(self, name, Re, f, inputs, outputs, nthreads=1):
+        return self.module.batch(name, Re, f, nthreads, tuple(inputs), tuple(outputs))
+
     def _bare_alias(self, slot):
         def bare(e, *arrays):
             if slot == "c_surf_pos_of_ray_first_intersection":  # the ray origin (3,) is shared by every direction
