@@ -19,6 +19,9 @@
  *
  * Angles are radians, lengths metres. A three-vector is the address of three
  * consecutive doubles (x, y, z). Input three-vectors are never written.
+ *
+ * For many points at once, the batch kernels of batch.h (included here) take
+ * strided columns; Ellipsoid_ImportBatchAPI() below finds their table.
  */
 #ifndef QUORVANE_MATHTOOLS_ELLIPSOID_H
 #define QUORVANE_MATHTOOLS_ELLIPSOID_H
