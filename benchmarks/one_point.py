@@ -22,8 +22,9 @@ METHODS = ("lla_from_pos", "pos_from_lla", "enu", "aer_coords", "surf_pos_from_s
            "surf_pos_of_ray_first_intersection")
 
 
-def measure(number=20_000, repeat=7):
-    """Best seconds per call of each method, in this interpreter."""
+def measure(number=1000, repeat=201):
+    """Best seconds per call of each method, in this interpreter: the best of many
+    short windows, so that on a shared machine some of them run undisturbed."""
     import numpy as np
 
     from quorvane.mathtools.ellipsoid.ellipsoid import Ellipsoid
