@@ -73,14 +73,14 @@ inline constexpr int kMaxOutputColumns = [] {
     return most;
 }();
 
-constexpr ColumnCounts counts_of(Id id)
-{
-    constexpr ColumnCounts all[] = {
+// Every kernel's counts, indexed by Id; one table for the program, so that a
+// look-up at run time reads it rather than building it.
+inline constexpr ColumnCounts kCounts[] = {
 #define QUORVANE_COUNTS(name, Body, slot, columns) count_columns(columns),
-        QUORVANE_KERNELS(QUORVANE_COUNTS)
+    QUORVANE_KERNELS(QUORVANE_COUNTS)
 #undef QUORVANE_COUNTS
-    };
-    return all[static_cast<int>(id)];
-}
+};
+
+constexpr ColumnCounts counts_of(Id id) { return kCounts[static_cast<int>(id)]; }
 
 }  // namespace quorvane::registry
