@@ -181,8 +181,8 @@ def test_two_threads_of_a_cython_caller(cy, million, name, block):
     half = MILLION // 2 + 1
     halves = [slice(0, half), slice(half, MILLION)]
     with ThreadPoolExecutor(2) as pool:
-        list(pool.map(lambda part: cy.run_batch(name, *WGS84, tuple(c[part] for c in inputs),
-                                                tuple(g[part] for g in got), block), halves))
+        list(pool.map(lambda rows: cy.run_batch(name, *WGS84, tuple(c[rows] for c in inputs),
+                                                tuple(g[rows] for g in got), block), halves))
     assert [g.tobytes() for g in got] == [e.tobytes() for e in expected]
 
 

@@ -90,14 +90,14 @@ void convert_point(const MethodSpec &m, Ellipsoid *self, const double *point,
     // before its observer, as in the registry's columns.
     const int nfixed = m.fixed == Fixed::kNone ? 0 : 3;
     const bool fixed_first = m.fixed == Fixed::kOrigin;
-    const double *const parts[2] = {fixed_first ? fixed : point, fixed_first ? point : fixed};
+    const double *const groups[2] = {fixed_first ? fixed : point, fixed_first ? point : fixed};
     const int widths[2] = {fixed_first ? nfixed : counts.point_inputs - nfixed,
                            fixed_first ? counts.point_inputs - nfixed : nfixed};
     kernels::In in[registry::kMaxInputs];
     int nin = 0;
-    for (int part = 0; part < 2; ++part) {
-        for (int k = 0; k < widths[part]; ++k) {
-            in[nin++] = {reinterpret_cast<const char *>(parts[part] + k), 0};
+    for (int g = 0; g < 2; ++g) {
+        for (int k = 0; k < widths[g]; ++k) {
+            in[nin++] = {reinterpret_cast<const char *>(groups[g] + k), 0};
         }
     }
     kernels::Out columns[registry::kMaxOutputColumns];

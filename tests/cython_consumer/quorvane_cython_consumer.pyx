@@ -238,8 +238,8 @@ def run_batch(str name, double Re, double f, tuple inputs, tuple outputs, Py_ssi
         raise ValueError(f"{name} takes {kernel.point_inputs} inputs, {kernel.output_columns} outputs")
     cdef QV_In columns_in[16]
     cdef QV_Out columns_out[16]
-    cdef QV_In part_in[16]
-    cdef QV_Out part_out[16]
+    cdef QV_In block_in[16]
+    cdef QV_Out block_out[16]
     cdef const double[:] column
     cdef double[:] target
     cdef Py_ssize_t n = len(outputs[0]), start, count
@@ -262,10 +262,10 @@ def run_batch(str name, double Re, double f, tuple inputs, tuple outputs, Py_ssi
             while start < n:
                 count = min(block, n - start)
                 for c in range(kernel.point_inputs):
-                    part_in[c].data = columns_in[c].data + start * columns_in[c].stride
-                    part_in[c].stride = columns_in[c].stride
+                    block_in[c].data = columns_in[c].data + start * columns_in[c].stride
+                    block_in[c].stride = columns_in[c].stride
                 for c in range(kernel.output_columns):
-                    part_out[c].data = columns_out[c].data + start * columns_out[c].stride
-                    part_out[c].stride = columns_out[c].stride
-                kernel.run(Re, f, count, part_in, part_out)
+                    block_out[c].data = columns_out[c].data + start * columns_out[c].stride
+                    block_out[c].stride = columns_out[c].stride
+                kernel.run(Re, f, count, block_in, block_out)
                 start += count

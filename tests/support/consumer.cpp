@@ -274,11 +274,11 @@ PyObject *batch(PyObject *, PyObject *args) {
     }
     const ptrdiff_t chunk = nthreads > 1 ? (n + nthreads - 1) / nthreads : n;
     auto range = [&](ptrdiff_t begin, ptrdiff_t end) {
-        std::vector<QV_In> part_in(in);
-        std::vector<QV_Out> part_out(out);
-        for (auto &c : part_in) c.data += begin * c.stride;
-        for (auto &c : part_out) c.data += begin * c.stride;
-        q->run(Re, f, end - begin, part_in.data(), part_out.data());
+        std::vector<QV_In> range_in(in);
+        std::vector<QV_Out> range_out(out);
+        for (auto &c : range_in) c.data += begin * c.stride;
+        for (auto &c : range_out) c.data += begin * c.stride;
+        q->run(Re, f, end - begin, range_in.data(), range_out.data());
     };
     Py_BEGIN_ALLOW_THREADS
     std::vector<std::thread> pool;
