@@ -122,6 +122,19 @@ def test_strided_columns(consumer, name):
     assert not records[:, -1].view(np.uint64).any()
 
 
+@pytest.mark.parametrize("n", [pytest.param(n, id=f"{n}-points") for n in (3, 16, 37, N)])
+@pytest.mark.parametrize("name", ["lla_from_pos", "aer_coords", "surf_pos_of_ray_first_intersection"])
+def test_records_of_three_in_and_out(consumer, name, n):
+    """Positions read from the rows of an (n, 3) array and results written into
+    the rows of another, as the methods pass them, for full passes and tails."""
+    rows = np.stack([c[:n] for c in INPUTS[name][:3]], axis=1)
+    inputs = (*rows.T, *(c[:n] for c in INPUTS[name][3:]))
+    expected = ufunc_columns(name, tuple(np.ascontiguousarray(c) for c in inputs), *WGS84)
+    records = np.zeros((n, 3))
+    consumer.batch(name, *WGS84, inputs, records.T)
+    assert [np.ascontiguousarray(c).tobytes() for c in records.T] == [e.tobytes() for e in expected]
+
+
 def test_outputs_may_overwrite_inputs(consumer):
     x, y, z = (c.copy() for c in INPUTS["lla_from_pos"])
     expected = ufunc_columns("lla_from_pos", (x, y, z), *WGS84)

@@ -49,11 +49,17 @@ void run_with(const Context &context, std::ptrdiff_t n, const In *in, const Out 
     constexpr int no = Body::outputs;
     constexpr int K = PassVectors<Body>::value;
     constexpr std::ptrdiff_t pass = K * kLanes;
+    // Three leading columns that are records of three move as whole records.
+    const int first_in = ni >= 3 && records_of_three(in) ? 3 : 0;
+    const int first_out = no >= 3 && records_of_three(out) ? 3 : 0;
     std::ptrdiff_t i = 0;
     for (; n - i >= pass; i += pass) {
         V<K> x[ni];
         V<K> y[no];
-        for (int c = 0; c < ni; ++c) {
+        for (int k = 0; first_in != 0 && k < K; ++k) {
+            gather_records(in, i + k * kLanes, &x[0].v[k], &x[1].v[k], &x[2].v[k]);
+        }
+        for (int c = first_in; c < ni; ++c) {
             for (int k = 0; k < K; ++k) {
                 x[c].v[k] = gather(in[c], i + k * kLanes, kLanes);
             }
@@ -61,6 +67,11 @@ void run_with(const Context &context, std::ptrdiff_t n, const In *in, const Out 
         Body::template lanes<P, K>(context, x, y);
         for (int c = 0; c < no; ++c) {
             y[c] = canonical_nan(y[c]);
+        }
+        for (int k = 0; first_out != 0 && k < K; ++k) {
+            store_records(out, i + k * kLanes, y[0].v[k], y[1].v[k], y[2].v[k]);
+        }
+        for (int c = first_out; c < no; ++c) {
             for (int k = 0; k < K; ++k) {
                 for (int j = 0; j < kLanes; ++j) {
                     store(out[c], i + k * kLanes + j, y[c].v[k][j]);
