@@ -73,9 +73,7 @@ void run_with(const Context &context, std::ptrdiff_t n, const In *in, const Out 
         }
         for (int c = first_out; c < no; ++c) {
             for (int k = 0; k < K; ++k) {
-                for (int j = 0; j < kLanes; ++j) {
-                    store(out[c], i + k * kLanes + j, y[c].v[k][j]);
-                }
+                store_all(out[c], i + k * kLanes, y[c].v[k]);
             }
         }
     }

@@ -231,6 +231,11 @@ QV_INLINE double load(const In &c, std::ptrdiff_t i)
 QV_INLINE dv gather(const In &c, std::ptrdiff_t first, std::ptrdiff_t valid)
 {
     dv v{};
+    if (valid == kLanes && c.stride == sizeof(double)) {
+        // A contiguous column, as ufunc loops pass them: one load.
+        std::memcpy(&v, c.data + first * c.stride, sizeof v);
+        return v;
+    }
     for (int j = 0; j < kLanes; ++j) {
         v[j] = load(c, first + (j < valid ? j : valid - 1));
     }
@@ -240,6 +245,18 @@ QV_INLINE dv gather(const In &c, std::ptrdiff_t first, std::ptrdiff_t valid)
 QV_INLINE void store(const Out &c, std::ptrdiff_t i, double x)
 {
     std::memcpy(c.data + i * c.stride, &x, sizeof x);
+}
+
+// Points first to first + kLanes - 1 of a column.
+QV_INLINE void store_all(const Out &c, std::ptrdiff_t first, dv x)
+{
+    if (c.stride == sizeof(double)) {
+        std::memcpy(c.data + first * c.stride, &x, sizeof x);
+        return;
+    }
+    for (int j = 0; j < kLanes; ++j) {
+        store(c, first + j, x[j]);
+    }
 }
 
 // Whether columns 0, 1 and 2 are the three doubles of consecutive records of
