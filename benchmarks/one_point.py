@@ -3,7 +3,8 @@
     python benchmarks/one_point.py [--against OTHER_PYTHON] [--rounds 5] [--json PATH]
 
 Times each method on one point (numbers or a 3-vector, the inputs of
-benchmarks/run.py at N = 1) as the best of several rounds. With --against, the
+benchmarks/run.py at N = 1) as the best of several rounds, in CPU time of the
+calling thread. With --against, the
 same timing runs in turn under this interpreter and under OTHER_PYTHON (e.g. a
 virtual environment with another build installed), alternating round by round
 so that both see the same load, and the table shows both times and their
@@ -14,6 +15,7 @@ import argparse
 import json
 import subprocess
 import sys
+import time
 import timeit
 from pathlib import Path
 
@@ -24,7 +26,9 @@ METHODS = ("lla_from_pos", "pos_from_lla", "enu", "aer_coords", "surf_pos_from_s
 
 def measure(number=1000, repeat=201):
     """Best seconds per call of each method, in this interpreter: the best of many
-    short windows, so that on a shared machine some of them run undisturbed."""
+    short windows of the calling thread's CPU time, so that on a shared machine the
+    time other processes hold the cores is not counted and some windows run
+    undisturbed."""
     import numpy as np
 
     from quorvane.mathtools.ellipsoid.ellipsoid import Ellipsoid
@@ -49,7 +53,7 @@ def measure(number=1000, repeat=201):
         fn, *args = calls[name]
         names = {f"a{k}": a for k, a in enumerate(args)}
         stmt = "fn(" + ", ".join(names) + ")"
-        timer = timeit.Timer(stmt, globals={"fn": fn, **names})
+        timer = timeit.Timer(stmt, timer=time.thread_time, globals={"fn": fn, **names})
         times[name] = min(timer.repeat(repeat, number)) / number
     return times
 
