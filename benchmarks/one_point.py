@@ -58,10 +58,10 @@ def measure(number=1000, repeat=201):
     return times
 
 
-def run_in(python):
+def run_in(python, quick):
     """measure() in a fresh process of `python`."""
-    proc = subprocess.run([python, "-P", __file__, "--child"], capture_output=True, text=True,
-                          check=True, cwd=Path(__file__).parent)
+    proc = subprocess.run([python, "-P", __file__, "--child", *(["--quick"] if quick else [])],
+                          capture_output=True, text=True, check=True, cwd=Path(__file__).parent)
     return json.loads(proc.stdout)
 
 
@@ -70,10 +70,11 @@ def main(argv=None):
     parser.add_argument("--against", default=None, help="another interpreter to time side by side")
     parser.add_argument("--rounds", type=int, default=5)
     parser.add_argument("--json", default=None)
+    parser.add_argument("--quick", action="store_true", help="a few short windows")
     parser.add_argument("--child", action="store_true", help=argparse.SUPPRESS)
     args = parser.parse_args(argv)
     if args.child:
-        print(json.dumps(measure()))
+        print(json.dumps(measure(number=50, repeat=3) if args.quick else measure()))
         return 0
     pythons = {"this": sys.executable}
     if args.against:
@@ -81,7 +82,7 @@ def main(argv=None):
     best = {label: {} for label in pythons}
     for _ in range(args.rounds):
         for label, python in pythons.items():
-            for name, t in run_in(python).items():
+            for name, t in run_in(python, args.quick).items():
                 best[label][name] = min(t, best[label].get(name, float("inf")))
     header = f"{'method (one point)':36s} {'this ns':>9s}"
     if args.against:
