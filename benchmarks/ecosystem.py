@@ -70,7 +70,8 @@ def distributed(n, repeat):
         shipped_s, shipped = best(repeat, lambda: client.compute(
             lla_graph(*[da.from_array(c, chunks=chunk) for c in xyz]), sync=True))
     assert same_bits(resident, eager) and same_bits(shipped, eager), "distributed bits differ from eager"
-    print(f"dask.distributed, lla_from_pos on {n:,} points, 2 worker processes x 1 thread, {n // chunk} chunks")
+    print(f"dask.distributed, lla_from_pos on {n:,} points, 2 worker processes x 1 thread, {n // chunk} chunks "
+          f"(load average after: {os.getloadavg()[0]:.2f})")
     print(f"  eager NumPy call                         {eager_s * 1e3:9.1f} ms  {eager_s / n * 1e9:7.1f} ns/point")
     print(f"  cluster, positions on the workers        {resident_s * 1e3:9.1f} ms  x{resident_s / eager_s:5.2f} eager")
     print(f"  cluster, positions shipped from client   {shipped_s * 1e3:9.1f} ms  x{shipped_s / eager_s:5.2f} eager")

@@ -18,28 +18,9 @@ STUB = Path(__file__).resolve().parent.parent / "quorvane/mathtools/ellipsoid/uf
 HEADER = '''# Rendered by scripts/render_ufunc_stubs.py from the module's registry; do not edit.
 from typing import Any, Protocol, overload
 
-import numpy as np
-from numpy.typing import ArrayLike, NDArray
+from numpy.typing import ArrayLike
 
-_Scalar = float | np.floating[Any] | np.integer[Any]
-_F32 = NDArray[np.float32]
-_F64 = NDArray[np.float64]
-
-class _Ufunc(Protocol):
-    """What every ufunc of this module has beyond its call forms."""
-
-    @property
-    def __name__(self) -> str: ...
-    @property
-    def nin(self) -> int: ...
-    @property
-    def nout(self) -> int: ...
-    @property
-    def nargs(self) -> int: ...
-    @property
-    def signature(self) -> str | None: ...
-    @property
-    def types(self) -> list[str]: ...
+from quorvane.mathtools.ellipsoid._ufunc_typing import _F32, _F64, _Scalar, _Ufunc
 '''
 
 FOOTER = '''

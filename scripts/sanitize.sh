@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the extensions with AddressSanitizer and UndefinedBehaviorSanitizer in
 # a fresh virtual environment and runs the whole test suite against them, with
-# more fuzzing examples than the normal run. The interpreter is not
+# more fuzzing examples than the normal run, then scripts/fuzz_hostile.py
+# (QUORVANE_FUZZ_CALLS calls, default 20 000; further arguments of it in
+# QUORVANE_FUZZ_ARGS, e.g. "--threads 2"). The interpreter is not
 # instrumented: the sanitizer runtimes are preloaded.
 #
 #   scripts/sanitize.sh [pytest arguments...]
@@ -30,7 +32,7 @@ python -m pip install --quiet --no-build-isolation "$root" \
     -Ccmake.define.QUORVANE_EXTRA_FLAGS="$flags" \
     -Cbuild-dir="$work/build"
 
-for so in "$work"/venv/lib/python3*/site-packages/quorvane/mathtools/*/*.so; do
+for so in "$work"/venv/lib/python3*/site-packages/quorvane/{mathtools/*,geo}/*.so; do
     # grep -c reads all of nm's output: with pipefail, grep -q could fail the
     # pipeline by closing it early.
     [ "$(nm -D "$so" | grep -c __asan_report)" -gt 0 ] || { echo "not instrumented: $so" >&2; exit 1; }
@@ -42,8 +44,10 @@ runtime="$($cxx -print-file-name=libasan.so) $($cxx -print-file-name=libubsan.so
 cd "$work"
 # Python's own allocations are not freed at exit; leaks are checked by the
 # test suite's leak loops instead.
-LD_PRELOAD="$runtime" \
-ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:halt_on_error=1" \
-UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
+export LD_PRELOAD="$runtime"
+export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:halt_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 QUORVANE_FUZZ_EXAMPLES="${QUORVANE_FUZZ_EXAMPLES:-600}" \
     pytest -q -p no:cacheprovider --rootdir "$root" "$root/tests" "$@"
+# shellcheck disable=SC2086
+python -P "$root/scripts/fuzz_hostile.py" --calls "${QUORVANE_FUZZ_CALLS:-20000}" ${QUORVANE_FUZZ_ARGS:-}

@@ -5,6 +5,9 @@ import subprocess
 import sys
 from pathlib import Path
 
+import numpy as np
+
+import quorvane.mathtools.ellipsoid.ufuncs as U
 from support.methods import METHODS
 
 BENCHMARK = Path(__file__).resolve().parents[1] / "benchmarks" / "run.py"
@@ -50,3 +53,48 @@ def test_batch_api_script_times_a_cython_caller(tmp_path):
     rows = [line.split() for line in proc.stdout.splitlines()[1:]]
     assert [row[0] for row in rows] == ["lla_from_pos", "pos_from_lla", "aer_coords", "enu"]
     assert all(float(value) > 0 for row in rows for value in row[1:])
+
+
+def run_benchmark(name, *args):
+    proc = subprocess.run([sys.executable, str(BENCHMARK.with_name(name)), *args], capture_output=True, text=True,
+                          timeout=300)
+    assert proc.returncode == 0, proc.stderr[-2000:]
+    return proc.stdout.splitlines()
+
+
+def test_float32_benchmark_times_every_ufunc():
+    printed = run_benchmark("float32.py", "--points", "1000", "--repeat", "1")
+    names = [name for name, f in vars(U).items() if isinstance(f, np.ufunc)]
+    assert sorted(line.split()[0] for line in printed[2:-1]) == sorted(names)
+
+
+def test_float32_loop_adds_at_most_a_few_kib_of_stack():
+    """The float32 loop once kept 34 KiB of buffers on the stack (benchmarks/stack_use.py
+    measures the depth each ufunc's loops reach on a painted thread stack)."""
+    printed = run_benchmark("stack_use.py", "--points", "300")
+    added = [int(line.split()[-2]) for line in printed if line.startswith("most the float32 loop")]
+    assert len(added) == 1 and added[0] <= 4096, printed
+
+
+GEO_BENCHMARK = BENCHMARK.with_name("geo_vs_pymap3d.py")
+
+
+def test_quick_geo_benchmark_times_every_function_against_its_peers(tmp_path):
+    import quorvane.geo as geo
+    from support.geo_functions import REFERENCES
+
+    target = tmp_path / "geo.json"
+    proc = subprocess.run([sys.executable, str(GEO_BENCHMARK), "--quick", "--json", str(target)],
+                          cwd=tmp_path, capture_output=True, text=True, timeout=300)
+    assert proc.returncode == 0, proc.stderr[-2000:]
+    rows = json.loads(target.read_text())["rows"]
+    assert sorted(r["name"] for r in rows) == sorted(REFERENCES)
+    assert all(hasattr(geo, r["name"]) for r in rows)
+    timed = ("ns_per_point", "pymap3d_ns_per_point", "one_point_ns", "pymap3d_one_point_ns")
+    assert all(r[key] > 0 for r in rows for key in timed)
+    with_pyproj = {"geodetic2ecef", "ecef2geodetic", "ecef2enu", "enu2ecef", "geodetic2enu", "enu2geodetic"}
+    try:
+        import pyproj  # noqa: F401
+    except ImportError:
+        with_pyproj = set()
+    assert {r["name"] for r in rows if "pyproj_ns_per_point" in r} == with_pyproj

@@ -4,8 +4,10 @@ a crash or a leaked argument reference fails. QUORVANE_FUZZ_EXAMPLES sets the ex
 
 import numbers
 import os
+import subprocess
 import sys
 import warnings
+from pathlib import Path
 
 import numpy as np
 import pytest
@@ -210,3 +212,14 @@ def test_result_resized_by_an_argument_hook_is_not_written_after_free(script):
     # the memory it had before a hook of the argument resized it.
     done = script("resize_result_during_reads.py")
     assert (done.returncode, done.stdout.strip()) == (0, "ok"), done.stderr[-2000:]
+
+
+def test_hostile_calls_sample_finds_nothing():
+    """A sample of scripts/fuzz_hostile.py (scripts/sanitize.sh runs more under
+    AddressSanitizer): hooks that move, free or re-type memory in the middle of calls,
+    and replaced allocators, give no SystemError and no store into freed memory."""
+    fuzz = Path(__file__).resolve().parents[1] / "scripts" / "fuzz_hostile.py"
+    done = subprocess.run([sys.executable, "-P", str(fuzz), "--calls", "3000", "--seed", "11"],
+                          capture_output=True, text=True, timeout=600)
+    assert done.returncode == 0, done.stdout[-3000:] + done.stderr[-3000:]
+    assert "findings: 0" in done.stdout

@@ -4,6 +4,9 @@ a new import must succeed and compute (which needs every vector routine bound)."
 
 import json
 import math
+import subprocess
+import sys
+from pathlib import Path
 
 import pytest
 
@@ -63,3 +66,24 @@ def test_failed_import_aborts_cleanly_and_can_be_retried(script, scenario, expec
     # routines could reach vector-routine pointers that were never bound.
     if construction is not None:
         assert construction == ["TypeError", NOT_STARTED]
+
+
+ROOT = Path(__file__).resolve().parents[1]
+
+
+@pytest.mark.parametrize("statement, module", [
+    pytest.param("import quorvane.mathtools.ellipsoid.ellipsoid", NAME, id="import-ellipsoid"),
+    pytest.param("from quorvane.mathtools.ellipsoid import ufuncs", "quorvane.mathtools.ellipsoid.ufuncs",
+                 id="from-import-ufuncs"),
+    pytest.param("from quorvane.mathtools.vectools.vectools import __pyx_capi__", VT, id="from-vectools"),
+])
+def test_source_tree_import_says_why_the_compiled_module_is_missing(statement, module):
+    """Run from the repository's root, Python imports the source folder quorvane/, which has
+    no compiled modules: the error says so and how to run or install instead."""
+    proc = subprocess.run([sys.executable, "-c", statement], cwd=ROOT, capture_output=True, text=True, timeout=60)
+    last = proc.stderr.strip().splitlines()[-1]
+    assert proc.returncode == 1
+    assert last.startswith(f"ImportError: No module named '{module}': Python imported the package from its "
+                           f"source tree {ROOT} "), last
+    assert last.endswith("install the source tree in editable mode: pip install --no-build-isolation "
+                         "-Ceditable.rebuild=true -Cbuild-dir=build/editable -e ."), last

@@ -11,12 +11,14 @@ import pytest
 
 SAMPLES = Path(__file__).with_name("typing_samples")
 USER_SCRIPT = "user_script.py"
+GEO_SCRIPT = "geo_script.py"
 WRONG_CALLS = "wrong_calls.py"
 STUBTEST_MODULES = [
     "quorvane.mathtools.ellipsoid.ellipsoid",
     "quorvane.mathtools.vectools.vectools",
     "quorvane.datamodel",
     "quorvane.mathtools.ellipsoid.ufuncs",
+    "quorvane.geo",
 ]
 
 REJECTED = re.compile(r"# rejected: ([a-z-]+) \((.+)\)$")
@@ -47,7 +49,7 @@ def _finish(proc):
 @pytest.fixture(scope="module")
 def workdir(tmp_path_factory):
     workdir = tmp_path_factory.mktemp("typing")
-    for name in (USER_SCRIPT, WRONG_CALLS):
+    for name in (USER_SCRIPT, GEO_SCRIPT, WRONG_CALLS):
         shutil.copyfile(SAMPLES / name, workdir / name)
     # An empty configuration, so that no mypy settings of the surroundings apply.
     (workdir / "mypy.ini").write_text("[mypy]\n")
@@ -64,7 +66,7 @@ def checks(workdir):
     mypy = _start(
         ["-m", "mypy", "--strict", "--config-file", "mypy.ini", "--cache-dir", ".mypy_cache",
          "--no-error-summary", "--hide-error-context", "--show-error-codes",
-         USER_SCRIPT, WRONG_CALLS],
+         USER_SCRIPT, GEO_SCRIPT, WRONG_CALLS],
         workdir,
     )
     stubtest = _start(["-m", "mypy.stubtest", "--mypy-config-file", "mypy.ini",
@@ -81,12 +83,14 @@ def mypy_errors(checks):
     return checks[0]
 
 
-def test_user_script_passes_strict(mypy_errors):
-    assert [e for e in mypy_errors if e["file"] == USER_SCRIPT] == []
+@pytest.mark.parametrize("script", [USER_SCRIPT, GEO_SCRIPT])
+def test_user_script_passes_strict(mypy_errors, script):
+    assert [e for e in mypy_errors if e["file"] == script] == []
 
 
-def test_user_script_runs(workdir):
-    returncode, _, stderr = _finish(_start([USER_SCRIPT], workdir))
+@pytest.mark.parametrize("script", [USER_SCRIPT, GEO_SCRIPT])
+def test_user_script_runs(workdir, script):
+    returncode, _, stderr = _finish(_start([script], workdir))
     assert returncode == 0, stderr
 
 

@@ -2,6 +2,7 @@
 NumPy calling form (broadcasting, arrays of ellipsoids, out=, where=, float32, N-D and strided
 arrays, the enu core dimension), NaN and the 'invalid' flag for invalid ellipsoids, pickling."""
 
+import os
 import pickle
 from concurrent.futures import ThreadPoolExecutor
 from math import pi
@@ -415,3 +416,92 @@ def test_concurrent_calls_match_one_thread():
         results = list(pool.map(lambda _: call("lla_from_pos", *cols, *U.WGS84), range(8)))
     for got in results:
         assert_outputs_same_bits(got, want)
+
+
+def float32_reference(name, cols32, Re, f, **kwargs):
+    """The float64 ufunc on the widened points, rounded to float32: what the float32 loop gives."""
+    with np.errstate(all="ignore"):
+        want = as_tuple(getattr(U, name)(*[np.asarray(c, np.float64) for c in cols32], Re, f, **kwargs))
+        return [w.astype(np.float32) for w in want]
+
+
+def float32_call(name, *args, **kwargs):
+    with np.errstate(over="ignore"):  # the rounding of results beyond float32's range, as astype
+        return as_tuple(getattr(U, name)(*args, **kwargs))
+
+
+def float32_points(name, n, seed):
+    with np.errstate(over="ignore"):
+        return [np.resize(c, n).astype(np.float32) for c in points(name, seed=seed)]
+
+
+# Dense where a call fits one block and around sizes where blocks end, sparse beyond.
+LENGTHS = [*range(1, 48), 63, 64, 65, 127, 128, 129, 185, 186, 187, 255, 256, 257, 340, 341, 342, 511, 512,
+           513, 1023, 1024, 1025, 2047, 2048, 2049, 4097]
+
+
+@pytest.mark.parametrize("name", NAMES)
+def test_float32_calls_of_every_length_give_the_rounded_float64_bits(name):
+    cols = float32_points(name, max(LENGTHS), seed=14)
+    for n in LENGTHS:
+        got = float32_call(name, *[c[:n] for c in cols], *U.WGS84)
+        assert_outputs_same_bits(got, float32_reference(name, [c[:n] for c in cols], *U.WGS84))
+
+
+@pytest.mark.parametrize("n", [pytest.param(1, id="one-point"), pytest.param(3000, id="3000-points")])
+@pytest.mark.parametrize("name", NAMES)
+def test_float32_repeated_inputs_give_the_bits_of_full_columns(name, n):
+    """Each point input in turn, then all of them, broadcast from one value (stride 0), as an
+    observer is: the float32 loop hands them on repeated."""
+    cols = float32_points(name, n, seed=15)
+    for repeated in [[k] for k in range(len(cols))] + [list(range(len(cols)))]:
+        args = [np.broadcast_to(c[n // 2], (n,)) if k in repeated else c for k, c in enumerate(cols)]
+        full = [np.ascontiguousarray(a) for a in args]
+        assert_outputs_same_bits(float32_call(name, *args, *U.WGS84), float32_reference(name, full, *U.WGS84))
+
+
+@pytest.mark.parametrize("name", NAMES)
+def test_float32_runs_of_ellipsoids_across_blocks(name):
+    cols = float32_points(name, 2500, seed=16)
+    run = np.repeat(np.arange(25) % 3, 100)
+    Re = np.array([6378137.0, 6371000.0, 2.0])[run]
+    f = np.array([1 / 298.257223563, 0.0, 0.5])[run]
+    assert_outputs_same_bits(float32_call(name, *cols, Re, f), float32_reference(name, cols, Re, f))
+
+
+FLOAT32_LAYOUTS = [
+    pytest.param(lambda a: a.reshape(50, 40).T, id="transposed"),
+    pytest.param(lambda a: np.repeat(a, 3)[::3], id="step-3"),
+    pytest.param(lambda a: a[::-1].copy()[::-1], id="reversed"),
+    pytest.param(lambda a: np.frombuffer(bytearray(b"\0" + a.tobytes()), np.float32, offset=1), id="unaligned"),
+]
+
+
+@pytest.mark.parametrize("layout", FLOAT32_LAYOUTS)
+@pytest.mark.parametrize("name", NAMES)
+def test_float32_strided_inputs_and_outputs(name, layout):
+    views = [layout(c) for c in float32_points(name, 2000, seed=17)]
+    want = float32_reference(name, [np.ascontiguousarray(v) for v in views], *U.WGS84)
+    # enu's frames with the core dimension outermost in memory, the others laid out as the inputs
+    outs = tuple(np.zeros(w.shape[::-1], np.float32).T if name == "enu" else layout(np.zeros(2000, np.float32))
+                 for w in want)
+    got = float32_call(name, *views, *U.WGS84, out=outs)
+    assert all(g is o for g, o in zip(got, outs))
+    assert_outputs_same_bits(got, want)
+
+
+# Under AddressSanitizer (scripts/sanitize.sh preloads its runtime) the kernels' frames
+# grow by their redzones, to 44 KiB for lla_from_pos (benchmarks/stack_use.py): only the
+# latitude kernels still fit 32 KiB there. What the float32 loop adds to the float64 one
+# is checked in every build by tests/test_benchmark.py.
+SANITIZED = "libasan" in os.environ.get("LD_PRELOAD", "")
+
+
+@pytest.mark.parametrize("name", NAMES)
+def test_small_thread_stacks_run_every_loop(script, name):
+    """NumPy's own loops run on a thread of 32 KiB of stack; the float32 loop kept 34 KiB
+    of buffers on the stack and overflowed it."""
+    if SANITIZED and "lat_from" not in name:
+        pytest.skip("the sanitizer's redzones make this kernel's frames larger than 32 KiB")
+    done = script("small_thread_stack.py", name)
+    assert (done.returncode, done.stdout.split()) == (0, ["float64", "ok", "float32", "ok"]), done.stderr[-2000:]

@@ -1,0 +1,3 @@
+from quorvane.mathtools import _compiled
+
+_compiled.install()

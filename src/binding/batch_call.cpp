@@ -1,6 +1,7 @@
-#include "batch_call.hpp"
+#include "binding/batch_call.hpp"
 
-#include "thread_split.hpp"
+#include "binding/thread_split.hpp"
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 

@@ -7,7 +7,8 @@
 
 #include "core/kernels/kernel_set.hpp"
 #include "quorvane/mathtools/ellipsoid/ellipsoid.h"
-#include "result.hpp"
+#include "interop/result.hpp"
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 

@@ -1,4 +1,5 @@
-#include "convention.hpp"
+#include "binding/convention.hpp"
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 

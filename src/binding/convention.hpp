@@ -3,8 +3,9 @@
 // stores.
 #pragma once
 
-#include "lookups.hpp"
-#include "pyref.hpp"
+#include "interop/lookups.hpp"
+#include "common/pyref.hpp"
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 

@@ -1,13 +1,14 @@
-#include "ellipsoid_type.hpp"
+#include "binding/ellipsoid_type.hpp"
 
 #include <utility>
 
-#include "args.hpp"
-#include "docstrings.hpp"
+#include "interop/args.hpp"
+#include "binding/docstrings.hpp"
 #include "table/routines.hpp"
-#include "lookups.hpp"
-#include "messages.hpp"
-#include "method_descriptions.hpp"
+#include "interop/lookups.hpp"
+#include "interop/messages.hpp"
+#include "binding/method_descriptions.hpp"
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 

@@ -15,8 +15,9 @@
 // a batch routine.
 #pragma once
 
-#include "result.hpp"
-#include "source.hpp"
+#include "interop/result.hpp"
+#include "interop/source.hpp"
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 

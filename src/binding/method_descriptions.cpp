@@ -1,9 +1,10 @@
-#include "method_descriptions.hpp"
+#include "binding/method_descriptions.hpp"
 
 #include <initializer_list>
 
-#include "args.hpp"
-#include "docstrings.hpp"
+#include "interop/args.hpp"
+#include "binding/docstrings.hpp"
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 

@@ -2,8 +2,9 @@
 // of the type's members, as generated from the method list.
 #pragma once
 
-#include "methods.hpp"
-#include "pyref.hpp"
+#include "binding/methods.hpp"
+#include "common/pyref.hpp"
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 

@@ -3,10 +3,11 @@
 // scalar/array convention gives it; MethodSpec says which steps a method has.
 #include <type_traits>
 
-#include "convention.hpp"
-#include "method_spec.hpp"
-#include "point_loop.hpp"
+#include "binding/convention.hpp"
+#include "binding/method_spec.hpp"
+#include "binding/point_loop.hpp"
 #include "table/stand_in.hpp"
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 

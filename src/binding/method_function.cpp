@@ -1,11 +1,12 @@
-#include "method_function.hpp"
+#include "binding/method_function.hpp"
 
 #include <structmember.h>
 
 #include <cstddef>
 
-#include "ellipsoid_type.hpp"
-#include "messages.hpp"
+#include "binding/ellipsoid_type.hpp"
+#include "interop/messages.hpp"
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 

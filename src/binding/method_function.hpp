@@ -4,8 +4,9 @@
 // __func__ is the function. Calls use vectorcall.
 #pragma once
 
-#include "method_descriptions.hpp"
-#include "pyref.hpp"
+#include "binding/method_descriptions.hpp"
+#include "common/pyref.hpp"
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 

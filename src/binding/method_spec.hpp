@@ -6,10 +6,11 @@
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>
 
-#include "module_state.hpp"
+#include "interop/module_state.hpp"
 #include "quorvane/mathtools/ellipsoid/ellipsoid.h"
-#include "record_layout.hpp"
+#include "interop/record_layout.hpp"
 #include "registry/conversions.hpp"
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 

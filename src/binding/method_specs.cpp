@@ -2,9 +2,10 @@
 // roles and result, and the table routine it calls for one point (through
 // the object's table, so that a replaced slot is what runs; slots 1 and 2 are
 // bound statically, as every caller binds them).
-#include "method_spec.hpp"
-#include "methods.hpp"
+#include "binding/method_spec.hpp"
+#include "binding/methods.hpp"
 #include "table/routines.hpp"
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 
@@ -66,57 +67,90 @@ void look_angles(Ellipsoid *self, const double *target, const double *observer, 
                              static_cast<AER *>(out));
 }
 
-// A float or float64 array result: no record dtype.
-constexpr PyObject *InternedNames::*kNoDtype = nullptr;
-constexpr PyObject *ModuleState::*kNoShape = nullptr;
+// A method whose points arrive as `point_args` parallel one-dimensional
+// arguments (or one (n, 3) argument, `rows`) and give one `element` each; a
+// float or float64 array result until with_record says otherwise.
+constexpr MethodSpec points_of(Id id, PointRoutine routine, OnePointTest test, Points points,
+                               int point_args, Element element)
+{
+    return MethodSpec{id,      routine, Fixed::kNone, test,  points, point_args,
+                      element, nullptr, nullptr,      nullptr, false,  false};
+}
+
+// Results of the module-level record dtype `dtype_name`, one-point shape `shape`.
+constexpr MethodSpec with_record(MethodSpec m, PyObject *InternedNames::*dtype_name,
+                                 const RecordLayout *layout, PyObject *ModuleState::*shape)
+{
+    m.dtype_name = dtype_name;
+    m.layout = layout;
+    m.one_point_shape = shape;
+    return m;
+}
+
+constexpr MethodSpec with_fixed(MethodSpec m, Fixed fixed)
+{
+    m.fixed = fixed;
+    return m;
+}
+
+// The one-point form asserts arg.shape == (3,) before reading it.
+constexpr MethodSpec asserting_one_vector(MethodSpec m)
+{
+    m.assert_one_point_vector = true;
+    return m;
+}
 
 // One number gives a float; anything else an array made by numpy.zeros_like
 // from the argument, which must view as a one-dimensional buffer of doubles.
-constexpr MethodSpec latitude(Id id, PointRoutine routine)
-{
-    return {id,      routine, Fixed::kNone, OnePointTest::kAllScalars, Points::kElements, 1,
-            Element::kFloat, kNoDtype, nullptr, kNoShape, false, false};
-}
+constexpr MethodSpec kReducedLat =
+    points_of(Id::reduced_lat_from_geodetic_lat, reduced_lat, OnePointTest::kAllScalars,
+              Points::kElements, 1, Element::kFloat);
+constexpr MethodSpec kGeodeticLat =
+    points_of(Id::geodetic_lat_from_reduced_lat, geodetic_lat, OnePointTest::kAllScalars,
+              Points::kElements, 1, Element::kFloat);
 
-constexpr MethodSpec kReducedLat = latitude(Id::reduced_lat_from_geodetic_lat, reduced_lat);
-constexpr MethodSpec kGeodeticLat = latitude(Id::geodetic_lat_from_reduced_lat, geodetic_lat);
+constexpr MethodSpec kEnu = with_record(
+    points_of(Id::enu, enu_frame, OnePointTest::kAllScalars, Points::kElements, 2, Element::kENU),
+    &InternedNames::ENU_dtype, &kENULayout, &ModuleState::tuple_1);
 
-constexpr MethodSpec kEnu = {Id::enu, enu_frame, Fixed::kNone, OnePointTest::kAllScalars,
-                             Points::kElements, 2, Element::kENU, &InternedNames::ENU_dtype,
-                             &kENULayout, &ModuleState::tuple_1, false, false};
-
-constexpr MethodSpec kSurfPos = {Id::surf_pos_from_surf_coord, surface_position, Fixed::kNone,
-                                 OnePointTest::kAllScalars, Points::kElements, 2,
-                                 Element::kVector, kNoDtype, nullptr, kNoShape, false, true};
+// Stores by item assignment, result[i, k] = value, and returns the result as
+// allocated.
+constexpr MethodSpec kSurfPos = [] {
+    MethodSpec m = points_of(Id::surf_pos_from_surf_coord, surface_position,
+                             OnePointTest::kAllScalars, Points::kElements, 2, Element::kVector);
+    m.store_by_item = true;
+    return m;
+}();
 
 // No scalar test: the number of dimensions tells one point from many.
-constexpr MethodSpec kSurfCoord = {
-    Id::surf_coord_from_surf_pos, surface_coordinates, Fixed::kNone, OnePointTest::kOneDimension,
-    Points::kRows, 1, Element::kSurfCoord, &InternedNames::SurfCoord_dtype, &kSurfCoordLayout,
-    &ModuleState::tuple_1, true, false};
+constexpr MethodSpec kSurfCoord = asserting_one_vector(
+    with_record(points_of(Id::surf_coord_from_surf_pos, surface_coordinates,
+                          OnePointTest::kOneDimension, Points::kRows, 1, Element::kSurfCoord),
+                &InternedNames::SurfCoord_dtype, &kSurfCoordLayout, &ModuleState::tuple_1));
 
-constexpr MethodSpec kSolve = {Id::solve_reduced_lat_equation, foot_reduced_lat, Fixed::kNone,
-                               OnePointTest::kVectorShape, Points::kRows, 1, Element::kFloat,
-                               kNoDtype, nullptr, kNoShape, false, false};
+constexpr MethodSpec kSolve = points_of(Id::solve_reduced_lat_equation, foot_reduced_lat,
+                                        OnePointTest::kVectorShape, Points::kRows, 1,
+                                        Element::kFloat);
 
-constexpr MethodSpec kLla = {Id::lla_from_pos, geodetic_of, Fixed::kNone,
-                             OnePointTest::kVectorShape, Points::kRows, 1, Element::kLLA,
-                             &InternedNames::LLA_dtype, &kLLALayout, &ModuleState::int_1,
-                             false, false};
+constexpr MethodSpec kLla =
+    with_record(points_of(Id::lla_from_pos, geodetic_of, OnePointTest::kVectorShape,
+                          Points::kRows, 1, Element::kLLA),
+                &InternedNames::LLA_dtype, &kLLALayout, &ModuleState::int_1);
 
-constexpr MethodSpec kPos = {Id::pos_from_lla, position_of, Fixed::kNone,
-                             OnePointTest::kAllScalars, Points::kElements, 3, Element::kVector,
-                             kNoDtype, nullptr, kNoShape, false, false};
+constexpr MethodSpec kPos = points_of(Id::pos_from_lla, position_of, OnePointTest::kAllScalars,
+                                      Points::kElements, 3, Element::kVector);
 
-constexpr MethodSpec kRay = {Id::surf_pos_of_ray_first_intersection, ray_hit, Fixed::kOrigin,
-                             OnePointTest::kOneDimension, Points::kRows, 1, Element::kVector,
-                             kNoDtype, nullptr, kNoShape, true, false};
+constexpr MethodSpec kRay = asserting_one_vector(
+    with_fixed(points_of(Id::surf_pos_of_ray_first_intersection, ray_hit,
+                         OnePointTest::kOneDimension, Points::kRows, 1, Element::kVector),
+               Fixed::kOrigin));
 
 // The observer is converted before the target is looked at.
-constexpr MethodSpec kAer = {Id::aer_coords, look_angles, Fixed::kObserver,
-                             OnePointTest::kOneDimension, Points::kRows, 1, Element::kAER,
-                             &InternedNames::AER_dtype, &kAERLayout, &ModuleState::int_1,
-                             true, false};
+constexpr MethodSpec kAer = asserting_one_vector(with_fixed(
+    with_record(points_of(Id::aer_coords, look_angles, OnePointTest::kOneDimension,
+                          Points::kRows, 1, Element::kAER),
+                &InternedNames::AER_dtype, &kAERLayout, &ModuleState::int_1),
+    Fixed::kObserver));
 
 }  // namespace
 

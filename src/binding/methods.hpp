@@ -6,8 +6,9 @@
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>
 
-#include "method_list.hpp"
+#include "binding/method_list.hpp"
 #include "quorvane/mathtools/ellipsoid/ellipsoid.h"
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 

@@ -8,9 +8,10 @@
 
 #include <cstring>
 
-#include "batch_call.hpp"
-#include "loop_plan.hpp"
-#include "source.hpp"
+#include "binding/batch_call.hpp"
+#include "binding/loop_plan.hpp"
+#include "interop/source.hpp"
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 

@@ -1,6 +1,7 @@
-#include "thread_split.hpp"
+#include "binding/thread_split.hpp"
 
 #include <cstdlib>
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 

@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <thread>
+#include "binding/interop.hpp"
 
 namespace quorvane::binding {
 

@@ -49,15 +49,19 @@ public:
     BufferView() = default;
     BufferView(const BufferView &) = delete;
     BufferView &operator=(const BufferView &) = delete;
-    ~BufferView()
+    ~BufferView() { release(); }
+
+    void release()
     {
         if (held_) {
+            held_ = false;
             PyBuffer_Release(&view_);
         }
     }
 
     bool acquire(PyObject *exporter, int flags)
     {
+        release();
         held_ = PyObject_GetBuffer(exporter, &view_, flags) == 0;
         return held_;
     }

@@ -1,8 +1,8 @@
-#include "args.hpp"
+#include "interop/args.hpp"
 
-#include "messages.hpp"
+#include "interop/messages.hpp"
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
 namespace {
 
@@ -95,4 +95,4 @@ bool bind_arguments(const char *func_name, const char *const *names, Py_ssize_t 
     return check_complete(func_name, n, out);
 }
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop

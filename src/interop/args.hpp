@@ -5,7 +5,7 @@
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
 // Binds a vectorcall argument vector (positional args, then the values of
 // kwnames) to the n parameters `names`, all required. out[i] receives a
@@ -18,4 +18,4 @@ bool bind_arguments(const char *func_name, const char *const *names, Py_ssize_t 
 bool bind_arguments(const char *func_name, const char *const *names, Py_ssize_t n,
                     PyObject *args, PyObject *kwargs, PyObject **out);
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop

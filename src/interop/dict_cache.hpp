@@ -8,9 +8,9 @@
 
 #include <cstdint>
 
-#include "cpython_private.hpp"
+#include "common/cpython_private.hpp"
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
 class DictCache {
 public:
@@ -64,4 +64,4 @@ private:
     int count_ = 0;
 };
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop

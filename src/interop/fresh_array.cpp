@@ -1,11 +1,11 @@
-#include "fresh_array.hpp"
+#include "interop/fresh_array.hpp"
 
 #include <cstdint>
 
-#include "cpython_private.hpp"
-#include "numpy_private.hpp"
+#include "common/cpython_private.hpp"
+#include "common/numpy_private.hpp"
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
 namespace {
 
@@ -77,4 +77,4 @@ PyRef fresh_zeros(int ndim, const npy_intp *dims, PyArray_Descr *descr, Deferred
     return PyRef::steal(array);
 }
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop

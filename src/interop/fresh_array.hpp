@@ -7,10 +7,10 @@
 
 #include <cstring>
 
-#include "numpy_api.hpp"
-#include "pyref.hpp"
+#include "interop/numpy_api.hpp"
+#include "common/pyref.hpp"
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
 // The bytes of a result left unzeroed because a batch kernel is to write
 // every one of them: its rows from some row on must be zeroed before
@@ -52,4 +52,4 @@ private:
 PyRef fresh_zeros(int ndim, const npy_intp *dims, PyArray_Descr *descr,
                   DeferredZeros *deferred = nullptr);
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop

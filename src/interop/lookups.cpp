@@ -1,11 +1,11 @@
-#include "lookups.hpp"
+#include "interop/lookups.hpp"
 
-#include "cpython_private.hpp"
-#include "dict_cache.hpp"
-#include "messages.hpp"
-#include "numpy_api.hpp"
+#include "common/cpython_private.hpp"
+#include "interop/dict_cache.hpp"
+#include "interop/messages.hpp"
+#include "interop/numpy_api.hpp"
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
 namespace {
 
@@ -175,4 +175,4 @@ int chained_attr_equal(PyObject *attr, PyObject *const *objs, int count, PyObjec
     return final != nullptr ? equals(left.get(), final) : 1;
 }
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop

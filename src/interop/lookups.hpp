@@ -3,11 +3,11 @@
 // float protocol, item access, equality and assertions.
 #pragma once
 
-#include "cpython_private.hpp"
-#include "module_state.hpp"
-#include "pyref.hpp"
+#include "common/cpython_private.hpp"
+#include "interop/module_state.hpp"
+#include "common/pyref.hpp"
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
 // Looks `name` up in the module's globals, then the builtins; NameError if absent.
 PyRef module_global(PyObject *name);
@@ -68,4 +68,4 @@ int ndim_equals(PyObject *obj, int ndim);
 // right, each attribute once, stopping at the first false link.
 int chained_attr_equal(PyObject *attr, PyObject *const *objs, int count, PyObject *final);
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop

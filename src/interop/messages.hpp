@@ -41,4 +41,8 @@ inline constexpr char kWrongSignature[] =
     "C function %.200s.%.200s has wrong signature (expected %.500s, got %.500s)";
 inline constexpr char kCannotImportName[] = "cannot import name %S";
 
+// Memory that a result or an argument no longer holds (ValueError), see held_memory.hpp.
+inline constexpr char kMemoryLost[] =
+    "the memory of the %s was moved or freed by its owner while the call used it";
+
 }  // namespace quorvane::messages

@@ -5,7 +5,7 @@
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
 struct InternedNames {
     PyObject *numpy;
@@ -48,4 +48,4 @@ struct ModuleState {
 
 extern ModuleState state;
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop

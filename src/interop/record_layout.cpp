@@ -10,14 +10,14 @@
 //   struct    := 'T{' sequence '}'
 //   name      := ':' any characters ':'
 //   type      := code | 'Z' code
-#include "record_layout.hpp"
+#include "interop/record_layout.hpp"
 
 #include <cstddef>
 #include <cstring>
 
 #include "quorvane/datamodel/structured.h"
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
 namespace {
 
@@ -503,4 +503,4 @@ bool check_buffer_layout(const Py_buffer &view, const RecordLayout &layout, int 
     return parser.parse() && check_leaves(parser, layout) && check_item_size(view, layout);
 }
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop

@@ -5,7 +5,7 @@
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
 struct FieldLayout {
     const char *name;
@@ -33,4 +33,4 @@ extern const RecordLayout kAERLayout;
 // tests/test_convention.py and tests/test_buffer_formats.py pin them).
 bool check_buffer_layout(const Py_buffer &view, const RecordLayout &layout, int ndim);
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop

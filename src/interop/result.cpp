@@ -1,11 +1,11 @@
-#include "result.hpp"
+#include "interop/result.hpp"
 
-#include "cpython_private.hpp"
-#include "dict_cache.hpp"
-#include "fresh_array.hpp"
-#include "numpy_api.hpp"
+#include "common/cpython_private.hpp"
+#include "interop/dict_cache.hpp"
+#include "interop/fresh_array.hpp"
+#include "interop/numpy_api.hpp"
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
 namespace {
 
@@ -157,7 +157,8 @@ bool plain_shape(PyObject *shape, npy_intp *dims, int *ndim)
 
 bool is_private_array(PyObject *obj)
 {
-    if (!PyArray_CheckExact(obj) || Py_REFCNT(obj) != 1) {
+    if (!PyArray_CheckExact(obj) || Py_REFCNT(obj) != 1 ||
+        !PyArray_CHKFLAGS(reinterpret_cast<PyArrayObject *>(obj), NPY_ARRAY_OWNDATA)) {
         return false;
     }
     return !cpython::has_weak_references(obj);
@@ -179,11 +180,7 @@ bool ResultView::acquire(PyObject *result, const RecordLayout &layout, int ndim)
             return true;
         }
     }
-    if (!buffer_.acquire(result, PyBUF_RECORDS)) {
-        return false;
-    }
-    const Py_buffer &view = buffer_.view();
-    if (!check_buffer_layout(view, layout, ndim)) {
+    if (!take_buffer(result)) {
         return false;
     }
     if (PyArray_CheckExact(result)) {
@@ -191,34 +188,52 @@ bool ResultView::acquire(PyObject *result, const RecordLayout &layout, int ndim)
                          reinterpret_cast<PyObject *>(PyArray_DESCR(
                              reinterpret_cast<PyArrayObject *>(result))));
     }
-    data_ = static_cast<char *>(view.buf);
-    // An exporter may leave out the strides of a C-contiguous buffer (ctypes
-    // does): its elements then follow each other row by row.
-    Py_ssize_t contiguous = view.itemsize;
-    for (int k = ndim - 1; k >= 0; --k) {
-        shape_[k] = view.shape[k];
-        strides_[k] = view.strides != nullptr ? view.strides[k] : contiguous;
-        contiguous *= view.shape[k];
-    }
-    // Other exporters refuse to resize while the view is held; an ndarray
-    // that others can reach does not, when asked with refcheck=False.
-    if (PyArray_Check(result) && !is_private_array(result)) {
-        live_ = reinterpret_cast<PyArrayObject *>(result);
-        live_descr_ = PyArray_DESCR(live_);
+    // Neither an ndarray that others can reach (asked with refcheck=False)
+    // nor other exporters (ctypes) keep their memory in place while a view of
+    // them is held.
+    if (!is_private_array(result)) {
+        reachable_ = result;
+        if (PyArray_Check(result)) {
+            live_descr_ = PyArray_DESCR(reinterpret_cast<PyArrayObject *>(result));
+        }
     }
     return true;
 }
 
-bool ResultView::refresh(Py_ssize_t i, Py_ssize_t j)
+bool ResultView::take_buffer(PyObject *result)
 {
-    PyArrayObject *array = live_;
+    if (!buffer_.acquire(result, PyBUF_RECORDS)) {
+        return false;
+    }
+    const Py_buffer &view = buffer_.view();
+    if (!check_buffer_layout(view, *layout_, ndim_)) {
+        return false;
+    }
+    data_ = static_cast<char *>(view.buf);
+    // An exporter may leave out the strides of a C-contiguous buffer (ctypes
+    // does): its elements then follow each other row by row.
+    Py_ssize_t contiguous = view.itemsize;
+    for (int k = ndim_ - 1; k >= 0; --k) {
+        shape_[k] = view.shape[k];
+        strides_[k] = view.strides != nullptr ? view.strides[k] : contiguous;
+        contiguous *= view.shape[k];
+    }
+    return true;
+}
+
+bool ResultView::retake()
+{
+    if (!PyArray_Check(reachable_)) {
+        return take_buffer(reachable_);
+    }
+    PyArrayObject *array = reinterpret_cast<PyArrayObject *>(reachable_);
     if (PyArray_DESCR(array) != live_descr_ || PyArray_NDIM(array) != ndim_ ||
         !PyArray_ISWRITEABLE(array)) {
         // Re-typed, reshaped or made read-only since the last store: the
         // result must pass the whole buffer check again, which raises for
         // anything a result may not be.
         BufferView again;
-        if (!again.acquire(reinterpret_cast<PyObject *>(array), PyBUF_RECORDS) ||
+        if (!again.acquire(reachable_, PyBUF_RECORDS) ||
             !check_buffer_layout(again.view(), *layout_, ndim_)) {
             return false;
         }
@@ -229,12 +244,35 @@ bool ResultView::refresh(Py_ssize_t i, Py_ssize_t j)
         shape_[k] = PyArray_DIM(array, k);
         strides_[k] = PyArray_STRIDE(array, k);
     }
-    return i < shape_[0] && (ndim_ == 1 || j < shape_[1]);
+    return true;
+}
+
+bool ResultView::refresh(Py_ssize_t i, Py_ssize_t j)
+{
+    if (!retake() || i >= shape_[0] || (ndim_ == 2 && j >= shape_[1])) {
+        return false;
+    }
+    const char *element = data_ + i * strides_[0] + (ndim_ == 2 ? j * strides_[1] : 0);
+    const Py_ssize_t size = ndim_ == 1 ? layout_->size : Py_ssize_t{sizeof(double)};
+    return held_.vouch(reachable_, element, element + size, "result");
+}
+
+void ResultView::close()
+{
+    if (reachable_ != nullptr) {
+        const Py_ssize_t size = ndim_ == 1 ? layout_->size : Py_ssize_t{sizeof(double)};
+        if (!retake() ||
+            !held_.vouch_extent(reachable_, data_, ndim_, shape_, strides_, size, "result")) {
+            PyErr_Clear();
+            return;
+        }
+    }
+    closed_ = true;
 }
 
 bool ResultView::out_columns(StridedColumn *columns, int count) const
 {
-    if (live_ != nullptr && !closed_) {
+    if (reachable_ != nullptr && !closed_) {
         return false;
     }
     if (ndim_ == 1) {
@@ -288,7 +326,15 @@ bool CellStores::assign_item(Py_ssize_t i, Py_ssize_t k, double value) const
 {
     PyRef key = PyRef::steal(Py_BuildValue("(nn)", i, k));
     PyRef item = PyRef::steal(PyFloat_FromDouble(value));
-    return key && item && PyObject_SetItem(target_, key.get(), item.get()) == 0;
+    if (!key || !item) {
+        return false;
+    }
+    // An exporter's item assignment (an ndarray's, a memoryview's) stores
+    // through its own pointer, whether its owner still holds that memory or not.
+    if (!held_.vouch_exporter(target_, "result")) {
+        return false;
+    }
+    return PyObject_SetItem(target_, key.get(), item.get()) == 0;
 }
 
 PyRef numpy_attr(PyObject *name)
@@ -420,4 +466,4 @@ PyRef return_vector(const double *v)
     return PyRef::steal(PyObject_CallOneArg(asarray.get(), list.get()));
 }
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop

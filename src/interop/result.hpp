@@ -11,16 +11,19 @@
 #include <cstddef>
 #include <cstring>
 
-#include "fresh_array.hpp"
-#include "lookups.hpp"
-#include "numpy_api.hpp"
-#include "record_layout.hpp"
+#include "interop/fresh_array.hpp"
+#include "interop/held_memory.hpp"
+#include "interop/lookups.hpp"
+#include "interop/numpy_api.hpp"
+#include "interop/record_layout.hpp"
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
-// True for an exact ndarray that only the caller's reference reaches: no
-// other reference, no weak reference, and (being exact) not tracked by the collector, so no
-// Python code can resize it, re-type it or free its memory behind the caller.
+// True for an exact ndarray that owns its data and that only the caller's
+// reference reaches: no other reference, no weak reference, and (being exact)
+// not tracked by the collector, so no Python code can resize it, re-type it or
+// free its memory behind the caller. A view is never private: its base may be
+// reachable, and moving the base's memory leaves the view pointing at none.
 bool is_private_array(PyObject *obj);
 
 // A column of doubles: element i at data + i * stride.
@@ -32,12 +35,15 @@ struct StridedColumn {
 // A writable view of a result as elements of `layout` in one or two
 // dimensions, any strides. Stores never go past the view's own extents.
 //
-// A result that Python code may still reach (from a rebound numpy.zeros, or
-// an ndarray subclass made by zeros_like) is re-read before every store of a
-// loop in which Python code can run, since a hook run by an argument's item
-// access may resize it with refcheck=False, make it read-only or re-type it: a
-// store that no longer fits goes nowhere, and a result that no longer passes
-// the buffer check raises what that check raises and stops the loop.
+// A result that Python code may still reach (from a rebound numpy.zeros, an
+// ndarray subclass made by zeros_like, a view an __array_function__ returned)
+// is taken again before every store of a loop in which Python code can run,
+// and when a loop that runs none closes, since a hook run by an argument's
+// item access may resize it or its base with refcheck=False, grow it with
+// ctypes.resize, make it read-only or re-type it (see held_memory.hpp): a
+// store that no longer fits goes nowhere, a result that no longer passes the
+// buffer check raises what that check raises and stops the loop, and so does
+// a result whose memory its owner no longer holds.
 class ResultView {
 public:
     // Fails with ValueError when the result does not present the layout.
@@ -46,10 +52,12 @@ public:
     Py_ssize_t length() const { return shape_[0]; }
 
     // True when no Python code other than the loop's own can reach the result.
-    bool is_private() const { return live_ == nullptr; }
+    bool is_private() const { return reachable_ == nullptr; }
 
-    // For a loop in which no Python code can run: the layout stays as it is.
-    void close() { closed_ = true; }
+    // For a loop in which no Python code can run: the layout stays as it is
+    // from now on. A reachable result is taken again first; one that fails
+    // stays open, so that its first store raises.
+    void close();
 
     // Column j < count of the result as a base address and a stride: the
     // j-th double of each record (a record of `count` doubles, or a double
@@ -65,14 +73,14 @@ public:
     template <class T, class Write>
     void store(Py_ssize_t i, Write write)
     {
-        if (live_ == nullptr || closed_) {
+        if (reachable_ == nullptr || closed_) {
             T local;
             write(i < shape_[0] ? reinterpret_cast<T *>(data_ + i * strides_[0]) : &local);
             return;
         }
         T local;
         write(&local);
-        if (refresh(i, 0)) {
+        if (!PyErr_Occurred() && refresh(i, 0)) {
             std::memcpy(data_ + i * strides_[0], &local, sizeof local);
         }
     }
@@ -82,20 +90,32 @@ public:
     void store_row(Py_ssize_t i, const double *row)
     {
         for (Py_ssize_t j = 0; j < 3; ++j) {
-            if (live_ != nullptr && !closed_ ? refresh(i, j) : (i < shape_[0] && j < shape_[1])) {
+            const bool open = reachable_ != nullptr && !closed_;
+            if (open ? refresh(i, j) : (i < shape_[0] && j < shape_[1])) {
                 std::memcpy(data_ + i * strides_[0] + j * strides_[1], &row[j], sizeof(double));
+            } else if (PyErr_Occurred()) {
+                return;
             }
         }
     }
 
 private:
-    // Re-reads a reachable ndarray's layout; false when (i, j) no longer fits,
-    // with the buffer check's exception set when the result no longer passes it.
+    // Takes a reachable result's memory and layout again; false when (i, j)
+    // no longer fits, with an exception set when the result no longer passes
+    // the buffer check or its owner no longer holds the memory of (i, j).
     bool refresh(Py_ssize_t i, Py_ssize_t j);
 
+    // The memory and layout of a reachable result as they are now; false with
+    // the buffer check's exception set.
+    bool retake();
+
+    // The buffer of an exporter, checked against the layout.
+    bool take_buffer(PyObject *result);
+
     BufferView buffer_;
-    PyArrayObject *live_ = nullptr;
-    PyArray_Descr *live_descr_ = nullptr;  // the dtype the buffer check passed
+    HeldMemory held_;
+    PyObject *reachable_ = nullptr;
+    PyArray_Descr *live_descr_ = nullptr;  // an ndarray's dtype the buffer check passed
     const RecordLayout *layout_ = nullptr;
     int ndim_ = 1;
     bool closed_ = false;
@@ -131,6 +151,7 @@ private:
     bool assign_item(Py_ssize_t i, Py_ssize_t k, double value) const;
 
     PyObject *target_;
+    mutable HeldMemory held_;
     bool direct_ = false;
     char *data_ = nullptr;
     Py_ssize_t rows_ = 0;
@@ -183,4 +204,4 @@ PyRef allocate_zeros(ShapeExpr shape_expr, DtypeExpr dtype_expr, DeferredZeros *
     return call_zeros(zeros.get(), shape.get(), dtype.get(), deferred);
 }
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop

@@ -1,10 +1,10 @@
-#include "source.hpp"
+#include "interop/source.hpp"
 
 #include <cstring>
 
-#include "lookups.hpp"
+#include "interop/lookups.hpp"
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
 namespace {
 
@@ -19,15 +19,15 @@ inline double load_as(const char *p)
 
 }  // namespace
 
-bool Source::current_layout(PyObject *obj, Layout *l)
+Source::Access Source::current_layout(Layout *l) const
 {
-    if (!PyArray_CheckExact(obj)) {
-        return false;
+    if (!PyArray_CheckExact(obj_)) {
+        return Access::protocol;
     }
-    PyArrayObject *array = reinterpret_cast<PyArrayObject *>(obj);
+    PyArrayObject *array = reinterpret_cast<PyArrayObject *>(obj_);
     const int ndim = PyArray_NDIM(array);
     if (ndim < 1 || ndim > 2 || !PyArray_ISNOTSWAPPED(array)) {
-        return false;
+        return Access::protocol;
     }
     const int type = PyArray_TYPE(array);
     // Booleans, integers and the floating types with a C type. float16 (no C
@@ -35,7 +35,10 @@ bool Source::current_layout(PyObject *obj, Layout *l)
     // are left to the item protocol.
     if (!(PyTypeNum_ISBOOL(type) || PyTypeNum_ISINTEGER(type) ||
           (PyTypeNum_ISFLOAT(type) && type != NPY_HALF))) {
-        return false;
+        return Access::protocol;
+    }
+    if (!held_.vouch_array(array, "argument")) {
+        return Access::lost;
     }
     l->data = PyArray_BYTES(array);
     l->ndim = ndim;
@@ -44,7 +47,7 @@ bool Source::current_layout(PyObject *obj, Layout *l)
         l->dims[k] = PyArray_DIM(array, k);
         l->strides[k] = PyArray_STRIDE(array, k);
     }
-    return true;
+    return Access::memory;
 }
 
 double Source::load(const char *p, int type)
@@ -98,4 +101,4 @@ bool Source::vector_by_protocol(double *out) const
     return true;
 }
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop

@@ -7,14 +7,17 @@
 // as C does: its item access and its scalars' float conversion cannot be
 // overridden, and raise nothing inside the array's bounds. Those reads go
 // straight to memory; every other object, and any index outside the array's
-// current bounds, takes the item protocol, with its exceptions.
+// current bounds, takes the item protocol, with its exceptions. An array
+// whose memory its owner no longer holds (see held_memory.hpp) is not read:
+// the read fails with ValueError.
 #pragma once
 
 #include <cstring>
 
-#include "numpy_api.hpp"
+#include "interop/held_memory.hpp"
+#include "interop/numpy_api.hpp"
 
-namespace quorvane::binding {
+namespace quorvane::interop {
 
 // A float64 array's elements: element (i, j) at data + i * s0 + j * s1.
 struct StridedDoubles {
@@ -53,7 +56,10 @@ public:
     bool element(Py_ssize_t i, double *out) const
     {
         Layout scratch;
-        const Layout *l = layout(&scratch);
+        const Layout *l;
+        if (!layout(&scratch, &l)) {
+            return false;
+        }
         if (l != nullptr && l->ndim == 1 && i >= 0 && i < l->dims[0]) {
             *out = load(l->data + i * l->strides[0], l->type);
             return true;
@@ -65,7 +71,10 @@ public:
     bool row(Py_ssize_t i, double *out) const
     {
         Layout scratch;
-        const Layout *l = layout(&scratch);
+        const Layout *l;
+        if (!layout(&scratch, &l)) {
+            return false;
+        }
         if (l != nullptr && l->ndim == 2 && i >= 0 && i < l->dims[0] && l->dims[1] >= 3) {
             const char *p = l->data + i * l->strides[0];
             for (int j = 0; j < 3; ++j) {
@@ -80,7 +89,10 @@ public:
     bool vector(double *out) const
     {
         Layout scratch;
-        const Layout *l = layout(&scratch);
+        const Layout *l;
+        if (!layout(&scratch, &l)) {
+            return false;
+        }
         if (l != nullptr && l->ndim == 1 && l->dims[0] >= 3) {
             for (int j = 0; j < 3; ++j) {
                 out[j] = load(l->data + j * l->strides[0], l->type);
@@ -95,7 +107,11 @@ public:
     // from memory. Only for loops in which no Python code can run.
     bool freeze()
     {
-        frozen_ = current_layout(obj_, &snapshot_);
+        const Access access = current_layout(&snapshot_);
+        if (access == Access::lost) {
+            PyErr_Clear();  // the first read raises it again
+        }
+        frozen_ = access == Access::memory;
         return frozen_;
     }
     void thaw() { frozen_ = false; }
@@ -110,18 +126,25 @@ private:
         int type;
     };
 
-    // The array's layout as it is now, or false when obj is not an array
-    // whose elements may be read from memory.
-    static bool current_layout(PyObject *obj, Layout *l);
+    enum class Access { memory, protocol, lost };
+
+    // The array's layout as it is now (memory), or how else its elements are
+    // read: by the item protocol, or not at all (lost, with ValueError set)
+    // when its owner no longer holds its memory.
+    Access current_layout(Layout *l) const;
 
     // While a loop runs no Python code the layout cannot change, and the
-    // snapshot taken at its start serves every read.
-    const Layout *layout(Layout *scratch) const
+    // snapshot taken at its start serves every read. *l is null for the item
+    // protocol; false when the memory is lost.
+    bool layout(Layout *scratch, const Layout **l) const
     {
         if (frozen_) {
-            return &snapshot_;
+            *l = &snapshot_;
+            return true;
         }
-        return current_layout(obj_, scratch) ? scratch : nullptr;
+        const Access access = current_layout(scratch);
+        *l = access == Access::memory ? scratch : nullptr;
+        return access != Access::lost;
     }
 
     static double load(const char *p, int type);
@@ -131,8 +154,9 @@ private:
     bool vector_by_protocol(double *out) const;
 
     PyObject *obj_;
+    mutable HeldMemory held_;
     Layout snapshot_{};
     bool frozen_ = false;
 };
 
-}  // namespace quorvane::binding
+}  // namespace quorvane::interop

@@ -16,10 +16,15 @@
 #pragma once
 
 #include "registry/columns.hpp"
+#include "registry/geodesics.hpp"
+#include "registry/latitudes.hpp"
+#include "registry/local_frames.hpp"
 #include "registry/table_conversions.hpp"
 
 // Every conversion with a ufunc, in the ufunc module's order.
-#define QUORVANE_CONVERSIONS(X) QUORVANE_TABLE_CONVERSIONS(X)
+#define QUORVANE_CONVERSIONS(X)                                       \
+    QUORVANE_TABLE_CONVERSIONS(X) QUORVANE_LOCAL_FRAME_CONVERSIONS(X) \
+    QUORVANE_LATITUDE_CONVERSIONS(X) QUORVANE_GEODESIC_CONVERSIONS(X)
 
 // Every kernel of a kernel set.
 #define QUORVANE_KERNELS(X) QUORVANE_CONVERSIONS(X) QUORVANE_INTERNAL_KERNELS(X)
@@ -53,34 +58,27 @@ inline constexpr Conversion kConversions[] = {
 #undef QUORVANE_ENTRY
 };
 
-// The most point inputs and output columns of any kernel, which bound every
-// fixed-size column array that callers keep.
-inline constexpr int kMaxInputs = [] {
-    int most = 0;
-#define QUORVANE_MAX(name, Body, slot, columns) \
-    most = count_columns(columns).point_inputs > most ? count_columns(columns).point_inputs : most;
-    QUORVANE_KERNELS(QUORVANE_MAX)
-#undef QUORVANE_MAX
-    return most;
-}();
-
-inline constexpr int kMaxOutputColumns = [] {
-    int most = 0;
-#define QUORVANE_MAX(name, Body, slot, columns) \
-    most = count_columns(columns).output_columns > most ? count_columns(columns).output_columns : most;
-    QUORVANE_KERNELS(QUORVANE_MAX)
-#undef QUORVANE_MAX
-    return most;
-}();
-
-// Every kernel's counts, indexed by Id; one table for the program, so that a
-// look-up at run time reads it rather than building it.
-inline constexpr ColumnCounts kCounts[] = {
+// The columns of every kernel, in Id order.
+inline constexpr ColumnCounts kKernelCounts[] = {
 #define QUORVANE_COUNTS(name, Body, slot, columns) count_columns(columns),
     QUORVANE_KERNELS(QUORVANE_COUNTS)
 #undef QUORVANE_COUNTS
 };
 
-constexpr ColumnCounts counts_of(Id id) { return kCounts[static_cast<int>(id)]; }
+constexpr ColumnCounts counts_of(Id id) { return kKernelCounts[static_cast<int>(id)]; }
+
+constexpr int most(int ColumnCounts::*field)
+{
+    int most = 0;
+    for (const ColumnCounts &counts : kKernelCounts) {
+        most = counts.*field > most ? counts.*field : most;
+    }
+    return most;
+}
+
+// The most point inputs and output columns of any kernel, which bound every
+// fixed-size column array that callers keep.
+inline constexpr int kMaxInputs = most(&ColumnCounts::point_inputs);
+inline constexpr int kMaxOutputColumns = most(&ColumnCounts::output_columns);
 
 }  // namespace quorvane::registry

@@ -1,7 +1,8 @@
 // Slots 8 to 10: geodetic conversion between ECEF positions and latitude,
 // longitude, altitude. The formulas and the reasoning behind them are in
-// kernels/geodetic_lanes.hpp; here they run on one lane, and the
-// composite routines reach their parts through the object's table.
+// core/kernels/geodetic_lanes.hpp; here they run on one lane. The composite
+// routines reach slots 3 to 12 through the object's table and call slot 2
+// directly, as every caller of the two latitude conversions does.
 #include "table/routines.hpp"
 #include "table/pending_error.hpp"
 #include "core/kernels/one_point.hpp"

@@ -10,7 +10,7 @@
 
 #include <Python.h>
 
-#include "cpython_private.hpp"
+#include "common/cpython_private.hpp"
 
 namespace quorvane::table {
 

@@ -1,5 +1,5 @@
 // Slots 11 and 12: ray-surface intersection and azimuth, elevation, range from
-// an observer. The formulas are in kernels/ray_aer_lanes.hpp.
+// an observer. The formulas are in core/kernels/ray_aer_lanes.hpp.
 #include "table/routines.hpp"
 #include "table/pending_error.hpp"
 #include "core/kernels/one_point.hpp"

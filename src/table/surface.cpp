@@ -1,6 +1,6 @@
 // Slots 1 to 7: latitudes, normals, tangents, east-north-up frames and the map
 // between geodetic surface coordinates and surface positions. The formulas are
-// the lane formulas of kernels/surface_lanes.hpp, run on one lane.
+// the lane formulas of core/kernels/surface_lanes.hpp, run on one lane.
 #include "table/routines.hpp"
 #include "table/pending_error.hpp"
 #include "core/kernels/one_point.hpp"

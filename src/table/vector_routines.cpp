@@ -8,11 +8,6 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-void unbound_scale(double const, double *, double *out)
-{
-    out[0] = out[1] = out[2] = kNaN;
-}
-
 void unbound_binary(double *, double *, double *out)
 {
     out[0] = out[1] = out[2] = kNaN;
@@ -24,8 +19,7 @@ double unbound_norm(double *) { return kNaN; }
 
 }  // namespace
 
-const VectorRoutines unbound_vector_routines = {unbound_scale, unbound_binary, unbound_binary,
-                                                unbound_dot,   unbound_norm,   false};
+const VectorRoutines unbound_vector_routines = {unbound_binary, unbound_dot, unbound_norm, false};
 
 VectorRoutines vector_routines = unbound_vector_routines;
 

@@ -1,5 +1,5 @@
-// The five three-vector routines of quorvane.mathtools.vectools.vectools,
-// bound once at module start-up to plain function pointers and read-only
+// The three-vector routines of quorvane.mathtools.vectools.vectools that the
+// table's routines call, bound once at module start-up to plain function pointers and read-only
 // afterwards, so GIL-free routines call them directly from any thread.
 #pragma once
 
@@ -8,17 +8,15 @@
 namespace quorvane::table {
 
 struct VectorRoutines {
-    vectools_scale_t scale;
-    vectools_add_t add;
     vectools_sub_t sub;
     vectools_dot_t dot;
     vectools_norm_t norm;
-    // True when all five are quorvane.mathtools.vectools.vectools' own, so
+    // True when they are quorvane.mathtools.vectools.vectools' own, so
     // that a batch kernel may do their arithmetic inline instead.
     bool vectools_own;
 };
 
-// Until start-up has bound all five, stand-ins that give NaN results: no
+// Until start-up has bound them, stand-ins that give NaN results: no
 // routine can reach a pointer that was never bound, even when start-up failed
 // half-way and a caller still holds the method table.
 extern VectorRoutines vector_routines;

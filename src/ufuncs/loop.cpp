@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <new>
 
 #include "core/kernels/ellipsoid_params.hpp"
 #include "core/kernels/kernel_set.hpp"
@@ -112,9 +114,96 @@ void strided_loop(char **args, const npy_intp *dimensions, const npy_intp *steps
 
 namespace {
 
-// Points per block of the float32 loop: its float64 copies stay on the stack
-// (at most 9 output and 8 input columns of 256 doubles, 34 KiB).
-constexpr std::ptrdiff_t kBlock = 256;
+// The float32 loop's float64 copies of a block of points: one double for each
+// input that NumPy repeats (stride 0), converted once, and a column of the
+// block's length for each other point input and each output column. A call
+// that fits in kStackDoubles is converted on the stack; a longer one in blocks
+// of kHeapDoubles (16 KiB, within the first-level cache with the kernel's
+// data) from the heap, since each block costs a pass of the float64 loop
+// (saving and restoring the floating-point environment takes about 160 ns).
+// NumPy runs loops on threads with small stacks (32 KiB, most of which its
+// generalized ufuncs take themselves), so the loop keeps to 1 KiB of buffer
+// there (benchmarks/stack_use.py); should the heap fail, the stack buffer
+// does all the work.
+constexpr std::ptrdiff_t kStackDoubles = 128;
+constexpr std::ptrdiff_t kHeapDoubles = 2048;
+
+// The conversions are built twice, for AVX2 and for any x86-64, and the
+// loader picks one for the CPU (an ifunc); AVX2 converts four values per
+// instruction where SSE2 converts two, which decides for the cheaper kernels.
+#define QUORVANE_CONVERSION [[gnu::target_clones("avx2", "default")]]
+
+// Exact widening of a float32 column; the contiguous case has a loop of its
+// own, with a constant step, that the compiler vectorises.
+QUORVANE_CONVERSION void widen(const char *from, npy_intp step, double *to, npy_intp count)
+{
+    auto at = [from](npy_intp offset) {
+        float value;
+        std::memcpy(&value, from + offset, sizeof value);
+        return static_cast<double>(value);
+    };
+    if (step == sizeof(float)) {
+        for (npy_intp i = 0; i < count; ++i) {
+            to[i] = at(i * static_cast<npy_intp>(sizeof(float)));
+        }
+    } else {
+        for (npy_intp i = 0; i < count; ++i) {
+            to[i] = at(i * step);
+        }
+    }
+}
+
+// Rounding of an output's `width` columns (element i of column c at
+// from[c * block + i]) to float32, with the flags a cast raises (overflow for
+// values beyond float32's range), as NumPy's own cast does. Contiguous
+// outputs, a column or rows of three (enu's frames), have loops of their own.
+QUORVANE_CONVERSION void narrow(const double *from, npy_intp block, int width, char *to,
+                                npy_intp step, npy_intp core_step, npy_intp count)
+{
+    auto put = [to](npy_intp offset, double value) {
+        const float rounded = static_cast<float>(value);
+        std::memcpy(to + offset, &rounded, sizeof rounded);
+    };
+    constexpr npy_intp kFloat = sizeof(float);
+    if (width == 3 && core_step == kFloat && step == 3 * kFloat) {
+        for (npy_intp i = 0; i < count; ++i) {
+            for (npy_intp c = 0; c < 3; ++c) {
+                put((3 * i + c) * kFloat, from[c * block + i]);
+            }
+        }
+        return;
+    }
+    for (int c = 0; c < width; ++c) {
+        const double *column = from + c * block;
+        if (step == kFloat) {
+            for (npy_intp i = 0; i < count; ++i) {
+                put(c * core_step + i * kFloat, column[i]);
+            }
+        } else {
+            for (npy_intp i = 0; i < count; ++i) {
+                put(c * core_step + i * step, column[i]);
+            }
+        }
+    }
+}
+
+// Asks for the cache lines of `count` elements of a column, so that they
+// arrive while the kernel computes instead of stalling the conversions.
+void prefetch(const char *from, npy_intp step, npy_intp count, bool for_writing)
+{
+    constexpr npy_intp kLine = 64;
+    const npy_intp reach = step * (count - 1);
+    const char *low = step < 0 ? from + reach : from;
+    const npy_intp span = (step < 0 ? -reach : reach) + static_cast<npy_intp>(sizeof(float));
+    const npy_intp stride = step >= -kLine && step <= kLine ? kLine : (step < 0 ? -step : step);
+    for (npy_intp offset = 0; offset < span; offset += stride) {
+        if (for_writing) {
+            __builtin_prefetch(low + offset, 1);
+        } else {
+            __builtin_prefetch(low + offset, 0);
+        }
+    }
+}
 
 }  // namespace
 
@@ -125,45 +214,83 @@ void float32_loop(char **args, const npy_intp *dimensions, const npy_intp *steps
     const int nin = ufunc.nin;
     const int nin_all = ufunc.ufunc_nin();
     const int width = ufunc.out_width;
-    double in[kMaxIn + 2][kBlock];
-    double out[kMaxOutColumns][kBlock];
-    char *block_args[kMaxIn + 2 + 3];
-    npy_intp block_steps[kMaxIn + 2 + 3 + 3];
-    for (int k = 0; k < nin_all; ++k) {
-        block_args[k] = reinterpret_cast<char *>(in[k]);
-        block_steps[k] = sizeof(double);
+    int repeated = 0;
+    for (int k = 0; k < nin; ++k) {
+        repeated += steps[k] == 0;
+    }
+    const int columns = nin - repeated + ufunc.out_columns();
+    double stack_buffer[kStackDoubles];
+    std::unique_ptr<double[]> heap_buffer;
+    double *free_slot = stack_buffer;
+    std::ptrdiff_t capacity = kStackDoubles;
+    if (n > (kStackDoubles - repeated) / columns) {
+        heap_buffer.reset(new (std::nothrow) double[kHeapDoubles]);
+        if (heap_buffer) {
+            free_slot = heap_buffer.get();
+            capacity = kHeapDoubles;
+        }
+    }
+    const npy_intp block = (capacity - repeated) / columns;
+    char *block_args[kMaxIn + 2 + kMaxOutColumns];
+    npy_intp block_steps[kMaxIn + 2 + 2 * kMaxOutColumns];
+    // A repeated input stays repeated (stride 0), so that a kernel still sees
+    // one observer for the whole block, as it would in float64.
+    for (int k = 0; k < nin; ++k) {
+        if (steps[k] == 0) {
+            widen(args[k], 0, free_slot, 1);
+            block_args[k] = reinterpret_cast<char *>(free_slot++);
+            block_steps[k] = 0;
+        }
+    }
+    for (int k = 0; k < nin; ++k) {
+        if (steps[k] != 0) {
+            block_args[k] = reinterpret_cast<char *>(free_slot);
+            block_steps[k] = sizeof(double);
+            free_slot += block;
+        }
+    }
+    // Re and f are float64 columns already and go to the kernel as they are.
+    for (int k = nin; k < nin_all; ++k) {
+        block_steps[k] = steps[k];
     }
     for (int k = 0; k < ufunc.nout; ++k) {
-        // Output k's columns are consecutive rows of `out`: element i of
-        // column c at out[k * width + c][i].
-        block_args[nin_all + k] = reinterpret_cast<char *>(out[k * width]);
+        // Output k's columns follow each other: element i of column c at
+        // block_args[nin_all + k] + (c * block + i) doubles.
+        block_args[nin_all + k] = reinterpret_cast<char *>(free_slot);
         block_steps[nin_all + k] = sizeof(double);
-        block_steps[ufunc.nargs() + k] = kBlock * sizeof(double);
+        block_steps[ufunc.nargs() + k] = block * static_cast<npy_intp>(sizeof(double));
+        free_slot += width * block;
     }
-    for (std::ptrdiff_t start = 0; start < n; start += kBlock) {
-        const npy_intp count = n - start < kBlock ? n - start : kBlock;
+    for (std::ptrdiff_t start = 0; start < n; start += block) {
+        const npy_intp count = n - start < block ? n - start : block;
         for (int k = 0; k < nin; ++k) {
-            for (npy_intp i = 0; i < count; ++i) {
-                float value;
-                std::memcpy(&value, args[k] + (start + i) * steps[k], sizeof value);
-                in[k][i] = value;
+            if (steps[k] != 0) {
+                widen(args[k] + start * steps[k], steps[k],
+                      reinterpret_cast<double *>(block_args[k]), count);
             }
         }
         for (int k = nin; k < nin_all; ++k) {
-            for (npy_intp i = 0; i < count; ++i) {
-                in[k][i] = load(In{args[k], steps[k]}, start + i);
+            block_args[k] = args[k] + start * steps[k];
+        }
+        const npy_intp next = n - start - count < block ? n - start - count : block;
+        for (int k = 0; k < nin && next > 0; ++k) {
+            if (steps[k] != 0) {
+                prefetch(args[k] + (start + count) * steps[k], steps[k], next, false);
+            }
+        }
+        for (int k = 0; k < ufunc.nout; ++k) {
+            const npy_intp core_step = width > 1 ? steps[ufunc.nargs() + k] : 0;
+            for (int c = 0; c < width; ++c) {
+                prefetch(args[nin_all + k] + start * steps[nin_all + k] + c * core_step,
+                         steps[nin_all + k], count, true);
             }
         }
         strided_loop(block_args, &count, block_steps, data);
         for (int k = 0; k < ufunc.nout; ++k) {
             const npy_intp core_step = width > 1 ? steps[ufunc.nargs() + k] : 0;
-            char *base = args[nin_all + k] + start * steps[nin_all + k];
-            for (int c = 0; c < width; ++c) {
-                for (npy_intp i = 0; i < count; ++i) {
-                    const float value = static_cast<float>(out[k * width + c][i]);
-                    std::memcpy(base + i * steps[nin_all + k] + c * core_step, &value, sizeof value);
-                }
-            }
+            narrow(reinterpret_cast<const double *>(block_args[nin_all + k]), block, width,
+                   args[nin_all + k] + start * steps[nin_all + k], steps[nin_all + k], core_step,
+                   count);
         }
     }
 }

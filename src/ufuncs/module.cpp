@@ -11,7 +11,7 @@
 #include <string>
 
 #include "core/kernels/kernel_set.hpp"
-#include "pyref.hpp"
+#include "common/pyref.hpp"
 #include "ufuncs/descriptions.hpp"
 #include "ufuncs/loop.hpp"
 

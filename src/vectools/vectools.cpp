@@ -3,8 +3,8 @@
 // stateless and need no interpreter lock.
 #include <cmath>
 
-#include "pyref.hpp"
-#include "vectools_doc.hpp"
+#include "common/pyref.hpp"
+#include "common/vectools_doc.hpp"
 
 #include "quorvane/mathtools/vectools/vectools.h"
 

@@ -18,3 +18,11 @@ wgs84.aer_coords(np.zeros(3), np.zeros(1), 0.0, 0.0)  # rejected: arg-type (obse
 wgs84.Re = 1.0  # rejected: misc (assignment to a read-only property)
 altitude: float = wgs84.lla_from_pos(np.zeros(3))  # rejected: assignment (records as a number)
 Ellipsoid(6378137.0)  # rejected: call-arg (flattening missing)
+
+import quorvane.geo as geo
+
+geo.geodetic2ecef("51.4", 0.0, 0.0)  # rejected: arg-type (latitude as text)
+geo.ecef2geodetic(1.0, 2.0, 3.0, ell="wgs84")  # rejected: call-overload (model name for ell)
+geo.Ellipsoid.from_name(84)  # rejected: arg-type (model name as a number)
+geo.triaxial(method="median")  # rejected: arg-type (unknown method)
+geo.Ellipsoid.from_name("mars").flattening = 0.0  # rejected: misc (immutable ellipsoid)

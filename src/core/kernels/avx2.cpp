@@ -24,7 +24,7 @@ using Binary = dv (*)(dv, dv);
 
 // Written once by avx2_set() before the set is published, read-only after.
 struct Libmvec {
-    Unary sin, cos, tan, atan, asin;
+    Unary sin, cos, tan, atan, asin, sinh, asinh, atanh;
     Binary atan2;
 };
 
@@ -45,6 +45,9 @@ struct Avx2 {
     QV_LIBMVEC dv tan(dv a) { return libmvec.tan(a); }
     QV_LIBMVEC dv atan(dv a) { return libmvec.atan(a); }
     QV_LIBMVEC dv asin(dv a) { return libmvec.asin(a); }
+    QV_LIBMVEC dv sinh(dv a) { return libmvec.sinh(a); }
+    QV_LIBMVEC dv asinh(dv a) { return libmvec.asinh(a); }
+    QV_LIBMVEC dv atanh(dv a) { return libmvec.atanh(a); }
     QV_LIBMVEC dv atan2(dv y, dv x) { return libmvec.atan2(y, x); }
 };
 
@@ -73,6 +76,9 @@ bool load_libmvec()
                           look_up(library, "_ZGVdN4v_tan", &found.tan) &&
                           look_up(library, "_ZGVdN4v_atan", &found.atan) &&
                           look_up(library, "_ZGVdN4v_asin", &found.asin) &&
+                          look_up(library, "_ZGVdN4v_sinh", &found.sinh) &&
+                          look_up(library, "_ZGVdN4v_asinh", &found.asinh) &&
+                          look_up(library, "_ZGVdN4v_atanh", &found.atanh) &&
                           look_up(library, "_ZGVdN4vv_atan2", &found.atan2);
     if (complete) {
         libmvec = found;

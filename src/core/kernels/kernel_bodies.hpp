@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "core/kernels/ellipsoid_params.hpp"
+#include "core/kernels/geodesic_inverse_driver.hpp"
 #include "core/kernels/geodetic_lanes.hpp"
 #include "core/kernels/kernel_set.hpp"
 #include "core/kernels/lanes.hpp"
@@ -408,6 +409,19 @@ struct AlongNormal {
         offset_along_normal(x[0], x + 1, x + 4, y);
     }
 };
+
+}  // namespace
+}  // namespace quorvane::kernels
+
+// The families of conversions built on the bodies above.
+#include "core/kernels/auxiliary_latitude_lanes.hpp"
+#include "core/kernels/geocentric_lanes.hpp"
+#include "core/kernels/local_frame_lanes.hpp"
+#include "core/kernels/look_at_lanes.hpp"
+#include "core/kernels/radii_lanes.hpp"
+
+namespace quorvane::kernels {
+namespace {
 
 // A body's own driver where it has one (a kernel<P> member), else run<P, Body>.
 template <class P, class Body, class = void>

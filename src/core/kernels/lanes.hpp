@@ -8,8 +8,8 @@
 // The elementary functions come from a policy P (plain: libm per lane; AVX2:
 // libmvec per vector). Everything else is IEEE addition, multiplication,
 // division and square root, correctly rounded whatever the instruction set,
-// so the two sets differ only where their sin, cos, tan, atan, atan2 and asin
-// do. Built with -ffp-contract=off: a fused multiply-add would round once where
+// so the two sets differ only where their sin, cos, tan, atan, atan2, asin,
+// sinh, asinh and atanh do. Built with -ffp-contract=off: a fused multiply-add would round once where
 // the one-point path and the other set round twice.
 //
 // This header is included by one source file per instruction set; the unnamed
@@ -193,6 +193,9 @@ QV_UNARY(cos)
 QV_UNARY(tan)
 QV_UNARY(atan)
 QV_UNARY(asin)
+QV_UNARY(sinh)
+QV_UNARY(asinh)
+QV_UNARY(atanh)
 #undef QV_UNARY
 
 template <class P, int K>

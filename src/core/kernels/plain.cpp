@@ -27,6 +27,9 @@ struct Plain {
     QV_PER_LANE(tan)
     QV_PER_LANE(atan)
     QV_PER_LANE(asin)
+    QV_PER_LANE(sinh)
+    QV_PER_LANE(asinh)
+    QV_PER_LANE(atanh)
 
     QV_INLINE static dv atan2(dv y, dv x)
     {

@@ -20,7 +20,10 @@
 namespace quorvane::kernels {
 namespace {
 
+// pi / 2, pi and 2 pi rounded to doubles; each is exactly twice the one before.
 constexpr double kHalfPi = 1.57079632679489661923;
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kTwoPi = 6.28318530717958647693;
 
 // Slot 1. Through the tangent so that the flattening scales tan(phi); the
 // result is the principal value in [-pi/2, pi/2], phi being taken modulo pi.

@@ -2,7 +2,7 @@
 whole-array call and as one-point calls, and each ufunc on float64 and float32, on four
 ellipsoids, with whatever kernel set the environment selects.
 
-    python scripts/output_digests.py [--points N] > digests.json
+    python tests/support/scripts/output_digests.py [--points N] > digests.json
 
 Two runs of different builds on one machine print the same JSON exactly when no output
 changed by a single bit. Run it once more with QUORVANE_KERNELS=plain for the other set."""
@@ -15,6 +15,8 @@ import numpy as np
 
 from quorvane.mathtools.ellipsoid import ufuncs
 from quorvane.mathtools.ellipsoid.ellipsoid import Ellipsoid
+
+from kernel_digest import arguments as method_args, one_point
 
 ELLIPSOIDS = {"wgs84": (6378137.0, 1 / 298.257223563), "re2-f0.5": (2.0, 0.5),
               "sphere": (1.0, 0.0), "f0.99": (1.0, 0.99)}
@@ -41,21 +43,6 @@ def inputs(Re, n, seed=7):
     return lat, lon, alt, r
 
 
-def method_args(e, lat, lon, alt, r):
-    return {
-        "reduced_lat_from_geodetic_lat": (lat,),
-        "geodetic_lat_from_reduced_lat": (lat,),
-        "enu": (lat, lon),
-        "surf_pos_from_surf_coord": (lat, lon),
-        "surf_coord_from_surf_pos": (e.surf_pos_from_surf_coord(lat, lon),),
-        "solve_reduced_lat_equation": (r,),
-        "lla_from_pos": (r,),
-        "pos_from_lla": (lat, lon, alt),
-        "surf_pos_of_ray_first_intersection": (np.array([1.5, 0.3, -0.7]) * e.Re, r / e.Re),
-        "aer_coords": (r, 0.3, -2.0, 0.1 * e.Re),
-    }
-
-
 def ufunc_args(e, lat, lon, alt, r):
     surf = e.surf_pos_from_surf_coord(lat, lon)
     return {
@@ -70,14 +57,6 @@ def ufunc_args(e, lat, lon, alt, r):
         "surf_pos_of_ray_first_intersection": (*(np.array([1.5, 0.3, -0.7]) * e.Re), *(r / e.Re).T),
         "aer_coords": (*r.T, 0.3, -2.0, 0.1 * e.Re),
     }
-
-
-def one_point(method, args, i):
-    if method == "surf_pos_of_ray_first_intersection":
-        return args[0], args[1][i]
-    if method == "aer_coords":
-        return (args[0][i], *args[1:])
-    return tuple(a[i] for a in args)
 
 
 def main():

@@ -1,0 +1,84 @@
+// Geodesics on the ellipsoid: the direct and the inverse problem
+// (src/core/kernels/geodesic_lanes.hpp, geodesic_inverse_lanes.hpp).
+#pragma once
+
+namespace quorvane::registry::docs {
+
+inline constexpr char geodesic_direct[] =
+    R"(Where a geodesic of given start, azimuth and length ends (the direct problem).
+
+Parameters
+----------
+lat1, lon1 : array_like
+    Geodetic latitude and longitude of the start in radians; |lat1| > pi/2
+    gives NaN.
+azi1 : array_like
+    Azimuth at the start in radians, clockwise from north.
+s12 : array_like
+    Length of the geodesic in metres; negative lengths run backwards.
+Re, f : array_like
+    Equatorial radius in metres and flattening of the ellipsoid.
+
+Returns
+-------
+lat2, lon2 : ndarray
+    Geodetic latitude and longitude of the end in radians, lon2 in
+    (-pi, pi].
+azi2 : ndarray
+    Azimuth at the end, in the direction of travel, in radians in (-pi, pi].
+
+Series in the third flattening to sixth order (Karney, "Algorithms for
+geodesics", J. Geodesy 2013): within 20 nm on WGS84. The error grows about as
+f^7 (on an ellipsoid of Earth's size 8 nm at f = 0.02, 1 mm at 0.1, 0.2 m at
+0.2; docs/geodesics.md); for f > 0.2 every result is NaN. At a pole (lat1 =
++-pi/2 as a double) the azimuth is taken as at the limit along the meridian
+lon1.
+
+All arguments broadcast. An invalid ellipsoid (Re not finite and > 0, or f
+not in [0, 1)) gives NaN and NumPy's 'invalid value' floating-point error.
+A geodesic gives the same bits alone and in any array.)";
+
+inline constexpr char geodesic_inverse[] =
+    R"(The shortest geodesic between two points: its length and azimuths (the inverse problem).
+
+Parameters
+----------
+lat1, lon1 : array_like
+    Geodetic latitude and longitude of the first point in radians.
+lat2, lon2 : array_like
+    Geodetic latitude and longitude of the second point in radians;
+    |lat| > pi/2 gives NaN.
+Re, f : array_like
+    Equatorial radius in metres and flattening of the ellipsoid.
+
+Returns
+-------
+s12 : ndarray
+    Length of the shortest geodesic in metres.
+azi1, azi2 : ndarray
+    Azimuths of that geodesic at the first and at the second point, in the
+    direction from 1 to 2, radians clockwise from north in (-pi, pi].
+
+Newton's method on the auxiliary sphere with a bracket, from a great-circle
+start or, for nearly antipodal points, the astroid's (Karney, "Algorithms
+for geodesics", J. Geodesy 2013): within 20 nm on WGS84, distance and
+azimuths times the reduced length. The error grows about as f^7 as for
+geodesic_direct; for f > 0.2 every result is NaN. Where several geodesics
+are shortest (antipodal points; points on the equator beyond (1 - f) pi
+apart, whose shortest paths pass north and south of it) one of them is
+returned: between antipodal points on the equator, the one over the north
+pole. At a pole the azimuths are taken as at the limit along the meridian of
+the given longitude.
+
+All arguments broadcast. An invalid ellipsoid (Re not finite and > 0, or f
+not in [0, 1)) gives NaN and NumPy's 'invalid value' floating-point error.
+A geodesic gives the same bits alone and in any array.)";
+
+}  // namespace quorvane::registry::docs
+
+// name, kernel body, slot of the method table, columns (registry/columns.hpp)
+#define QUORVANE_GEODESIC_CONVERSIONS(X)                                                            \
+    X(geodesic_direct, GeodesicDirect, 0,                                                            \
+      "lat1:rad lon1:rad azi1:rad s12:m Re:m f:1 -> lat2:rad lon2:rad azi2:rad")                     \
+    X(geodesic_inverse, GeodesicInverse, 0,                                                          \
+      "lat1:rad lon1:rad lat2:rad lon2:rad Re:m f:1 -> s12:m azi1:rad azi2:rad")
