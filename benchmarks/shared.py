@@ -23,3 +23,12 @@ def tests_support():
         sys.modules["support"] = package
         location.loader.exec_module(package)
     return sys.modules["support"]
+
+
+def cython_consumer_builder():
+    """build_cython_consumer of tests/cython_consumer/build.py, loaded from its file."""
+    path = FOLDER.parent / "cython_consumer" / "build.py"
+    location = importlib.util.spec_from_file_location("cython_consumer_build", path)
+    module = importlib.util.module_from_spec(location)
+    location.loader.exec_module(module)
+    return module.build_cython_consumer

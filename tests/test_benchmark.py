@@ -69,6 +69,27 @@ def test_geodesic_accuracy_report_covers_every_category(tmp_path):
                for key in ("direct", "inverse_s12", "inverse_azi1_m12", "inverse_azi2_m12"))
 
 
+def test_one_point_script_compares_two_interpreters(tmp_path):
+    script = BENCHMARK.with_name("one_point.py")
+    target = tmp_path / "one_point.json"
+    proc = subprocess.run([sys.executable, str(script), "--quick", "--rounds", "1", "--against", sys.executable,
+                           "--json", str(target)], cwd=tmp_path, capture_output=True, text=True, timeout=300)
+    assert proc.returncode == 0, proc.stderr[-2000:]
+    seconds = json.loads(target.read_text())["seconds"]
+    assert seconds["this"].keys() == seconds["other"].keys() and set(seconds["this"]) <= set(METHODS)
+    assert all(t > 0 for times in seconds.values() for t in times.values())
+
+
+def test_batch_api_script_times_a_cython_caller(tmp_path):
+    script = BENCHMARK.with_name("batch_api.py")
+    proc = subprocess.run([sys.executable, str(script), "--points", "1000", "--repeat", "1"],
+                          cwd=tmp_path, capture_output=True, text=True, timeout=300)
+    assert proc.returncode == 0, proc.stderr[-2000:]
+    rows = [line.split() for line in proc.stdout.splitlines()[1:]]
+    assert [row[0] for row in rows] == ["lla_from_pos", "pos_from_lla", "aer_coords", "enu"]
+    assert all(float(value) > 0 for row in rows for value in row[1:])
+
+
 def run_benchmark(name, *args):
     proc = subprocess.run([sys.executable, str(BENCHMARK.with_name(name)), *args], capture_output=True, text=True,
                           timeout=300)

@@ -11,18 +11,8 @@ import pytest
 from quorvane.mathtools.ellipsoid import get_include
 from quorvane.mathtools.ellipsoid.ellipsoid import Ellipsoid
 
-try:
-    from cython_consumer.build import build_cython_consumer
-except ImportError:  # tests/ imported as a package
-    from tests.cython_consumer.build import build_cython_consumer
-
 RE_WGS84 = 6378137.0
 F_WGS84 = 1 / 298.257223563
-
-
-@pytest.fixture(scope="session")
-def cy(tmp_path_factory):
-    return build_cython_consumer(tmp_path_factory.mktemp("cython_consumer"))
 
 
 @pytest.fixture(scope="module")

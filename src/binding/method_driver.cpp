@@ -73,6 +73,41 @@ int one_point_test(const MethodSpec &m, PyObject *const *points)
 
 PyRef record_dtype(const MethodSpec &m) { return module_global(state.names.*m.dtype_name); }
 
+// The conversion of one point into `out`, its output columns as consecutive
+// doubles (a record's fields, a vector's components). Where the batch kernel
+// stands in for the table it runs on one point: the fused kernel gives the
+// bits of the composite table routine without its chain of slot calls and
+// pending-error checks. Otherwise the table routine, so that a replaced slot
+// is what runs.
+void convert_point(const MethodSpec &m, Ellipsoid *self, const double *point,
+                   const double *fixed, void *out)
+{
+    if (!table::kernel_stands_in(self, m.id)) {
+        m.routine(self, point, fixed, out);
+        return;
+    }
+    const registry::ColumnCounts counts = registry::counts_of(m.id);
+    // The kernel's inputs: a ray's origin before its direction, a target
+    // before its observer, as in the registry's columns.
+    const int nfixed = m.fixed == Fixed::kNone ? 0 : 3;
+    const bool fixed_first = m.fixed == Fixed::kOrigin;
+    const double *const groups[2] = {fixed_first ? fixed : point, fixed_first ? point : fixed};
+    const int widths[2] = {fixed_first ? nfixed : counts.point_inputs - nfixed,
+                           fixed_first ? counts.point_inputs - nfixed : nfixed};
+    kernels::In in[registry::kMaxInputs];
+    int nin = 0;
+    for (int g = 0; g < 2; ++g) {
+        for (int k = 0; k < widths[g]; ++k) {
+            in[nin++] = {reinterpret_cast<const char *>(groups[g] + k), 0};
+        }
+    }
+    kernels::Out columns[registry::kMaxOutputColumns];
+    for (int j = 0; j < counts.output_columns; ++j) {
+        columns[j] = {static_cast<char *>(out) + j * sizeof(double), 0};
+    }
+    kernels::kernel(m.id)(self->Re, self->f, 1, in, columns);
+}
+
 // A record alone: numpy.zeros(<one-point shape>, <dtype>), filled through
 // the record view; the points of a row argument are read after allocation.
 PyObject *one_record(const MethodSpec &m, Ellipsoid *self, PyObject *points, double *point,
@@ -90,7 +125,7 @@ PyObject *one_record(const MethodSpec &m, Ellipsoid *self, PyObject *points, dou
     }
     with_element_type(m.element, [&](auto *type) {
         using T = std::remove_pointer_t<decltype(type)>;
-        out.store<T>(0, [&](T *element) { m.routine(self, point, fixed, element); });
+        out.store<T>(0, [&](T *element) { convert_point(m, self, point, fixed, element); });
         return 0;
     });
     if (PyErr_Occurred()) {
@@ -120,7 +155,7 @@ PyObject *one_point(const MethodSpec &m, Ellipsoid *self, PyObject *const *point
         return nullptr;
     }
     double out[3];
-    m.routine(self, point, fixed, out);
+    convert_point(m, self, point, fixed, out);
     if (PyErr_Occurred()) {
         return nullptr;
     }
@@ -139,27 +174,38 @@ bool assert_many_points(const MethodSpec &m, PyObject *const *points)
     return m.point_args < 2 || assert_parallel_shapes(points, m.point_args);
 }
 
-// The result of the array form, allocated as the convention says.
-PyRef allocate(const MethodSpec &m, PyObject *first)
+// The result of the array form, allocated as the convention says; where
+// numpy.zeros is done directly, left unzeroed for the batch kernel in `deferred`.
+PyRef allocate(const MethodSpec &m, PyObject *first, DeferredZeros *deferred)
 {
     if (m.element == Element::kVector) {
-        return allocate_zeros([first] { return leading_extent_by_3(first); }, numpy_double);
+        return allocate_zeros([first] { return leading_extent_by_3(first); }, numpy_double,
+                              deferred);
     }
     if (m.element == Element::kFloat) {
         if (m.points == Points::kElements) {
-            return allocate_zeros_like(first);
+            return allocate_zeros_like(first, deferred);
         }
-        return allocate_zeros([first] { return shape_item(first, 0); }, numpy_double);
+        return allocate_zeros([first] { return shape_item(first, 0); }, numpy_double, deferred);
     }
     // Records: one per row, or the whole shape of a point argument, not its
     // first item, so that two-dimensional arguments that slip past disabled
     // assertions fail the one-dimensional view.
     if (m.points == Points::kRows) {
         return allocate_zeros([first] { return shape_item(first, 0); },
-                              [&m] { return record_dtype(m); });
+                              [&m] { return record_dtype(m); }, deferred);
     }
     return allocate_zeros([first] { return get_attr(first, state.names.shape); },
-                          [&m] { return record_dtype(m); });
+                          [&m] { return record_dtype(m); }, deferred);
+}
+
+// The bytes of one point's result, all of which its batch kernel writes.
+Py_ssize_t row_bytes(const MethodSpec &m)
+{
+    if (m.element == Element::kVector) {
+        return 3 * sizeof(double);
+    }
+    return m.element == Element::kFloat ? sizeof(double) : m.layout->size;
 }
 
 BatchCall batch_for(const MethodSpec &m, Ellipsoid *self, const double *fixed)
@@ -176,35 +222,36 @@ BatchCall batch_for(const MethodSpec &m, Ellipsoid *self, const double *fixed)
 // exception pending and stops the loop.
 PyObject *fill_by_item(const MethodSpec &m, Ellipsoid *self, PyObject *result,
                        const PointSources &points, Source *const *sources, Py_ssize_t n,
-                       const double *fixed)
+                       const double *fixed, DeferredZeros &deferred)
 {
     const CellStores cells(result);
     const LoopPlan plan(table::runs_no_python(self, m.id), cells, sources, m.point_args);
     BatchCall batch = batch_for(m, self, fixed);
     batch.write_to(cells, 3);
-    const bool ok = for_each_point(plan, points, n, batch, [&](Py_ssize_t i, const double *point) {
-        double r[3];
-        m.routine(self, point, fixed, r);
-        for (Py_ssize_t k = 0; k < 3 && !PyErr_Occurred(); ++k) {
-            if (!cells.assign(i, k, r[k])) {
-                return;
+    const bool ok =
+        for_each_point(plan, points, n, batch, deferred, [&](Py_ssize_t i, const double *point) {
+            double r[3];
+            m.routine(self, point, fixed, r);
+            for (Py_ssize_t k = 0; k < 3 && !PyErr_Occurred(); ++k) {
+                if (!cells.assign(i, k, r[k])) {
+                    return;
+                }
             }
-        }
-    });
+        });
     // Filled by item assignment, not viewed as doubles: returned as allocated.
     return ok ? return_array(result, nullptr, false).release() : nullptr;
 }
 
 PyObject *fill_view(const MethodSpec &m, Ellipsoid *self, PyObject *result,
                     const PointSources &points, Source *const *sources, int nsources,
-                    const double *fixed, ResultView &out, Py_ssize_t n)
+                    const double *fixed, ResultView &out, Py_ssize_t n, DeferredZeros &deferred)
 {
     const LoopPlan plan(table::runs_no_python(self, m.id), out, sources, nsources);
     BatchCall batch = batch_for(m, self, fixed);
     const bool ok = with_element_type(m.element, [&](auto *type) {
         using T = std::remove_pointer_t<decltype(type)>;
         batch.write_to(out, static_cast<int>(sizeof(T) / sizeof(double)));
-        return for_each_point(plan, points, bounded(n, out.length()), batch,
+        return for_each_point(plan, points, bounded(n, out.length()), batch, deferred,
                               [&](Py_ssize_t i, const double *point) {
                                   if constexpr (std::is_same_v<T, Vector3>) {
                                       Vector3 r;
@@ -230,7 +277,8 @@ PyObject *many_points(const MethodSpec &m, Ellipsoid *self, PyObject *const *poi
     if (!assert_many_points(m, points)) {
         return nullptr;
     }
-    PyRef result = allocate(m, points[0]);
+    DeferredZeros deferred(row_bytes(m));
+    PyRef result = allocate(m, points[0], &deferred);
     if (!result) {
         return nullptr;
     }
@@ -244,7 +292,7 @@ PyObject *many_points(const MethodSpec &m, Ellipsoid *self, PyObject *const *poi
         if (!leading_extent(points[0], &n)) {
             return nullptr;
         }
-        return fill_by_item(m, self, result.get(), point_sources, sources, n, fixed);
+        return fill_by_item(m, self, result.get(), point_sources, sources, n, fixed, deferred);
     }
     ResultView out;
     const RecordLayout &layout = is_record(m.element) ? *m.layout : kDoubleLayout;
@@ -252,7 +300,8 @@ PyObject *many_points(const MethodSpec &m, Ellipsoid *self, PyObject *const *poi
     if (!out.acquire(result.get(), layout, ndim) || !leading_extent(points[0], &n)) {
         return nullptr;
     }
-    return fill_view(m, self, result.get(), point_sources, sources, nsources, fixed, out, n);
+    return fill_view(m, self, result.get(), point_sources, sources, nsources, fixed, out, n,
+                     deferred);
 }
 
 }  // namespace

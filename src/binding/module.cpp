@@ -13,6 +13,7 @@
 #include "binding/ellipsoid_type.hpp"
 #include "interop/messages.hpp"
 #include "core/kernels/kernel_set.hpp"
+#include "core/kernels/published.hpp"
 #include "binding/thread_split.hpp"
 #include "table/routines.hpp"
 #include "binding/method_function.hpp"
@@ -81,7 +82,14 @@ int publish_type(PyObject *module)
     // No name and no destructor: the table is static and lives as long as the process.
     PyRef capsule = PyRef::steal(PyCapsule_New(&table::method_table, nullptr, nullptr));
     if (!capsule ||
-        PyDict_SetItemString(EllipsoidType.tp_dict, "__pyx_vtable__", capsule.get()) < 0) {
+        PyDict_SetItemString(EllipsoidType.tp_dict, ELLIPSOID_METHOD_TABLE_KEY, capsule.get()) < 0) {
+        return FAIL_HERE();
+    }
+    // The batch kernels, beside it (ellipsoid.h says why there); static too.
+    PyRef batch = PyRef::steal(PyCapsule_New(const_cast<QV_BatchAPI *>(&kernels::batch_api()),
+                                             ELLIPSOID_BATCH_API_NAME, nullptr));
+    if (!batch ||
+        PyDict_SetItemString(EllipsoidType.tp_dict, ELLIPSOID_BATCH_API_KEY, batch.get()) < 0) {
         return FAIL_HERE();
     }
     PyType_Modified(&EllipsoidType);

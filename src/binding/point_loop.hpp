@@ -70,9 +70,12 @@ private:
     bool rows_;
 };
 
+// The rows of the result that the batch call did not write are zeroed (when
+// their zeros were deferred) before any point is converted one by one: a
+// table routine need not write every field.
 template <class Body>
 bool for_each_point(const LoopPlan &plan, const PointSources &points, Py_ssize_t stop,
-                    const BatchCall &batch, Body body)
+                    const BatchCall &batch, DeferredZeros &deferred, Body body)
 {
     kernels::In columns[3];
     const int width = points.width();
@@ -82,6 +85,7 @@ bool for_each_point(const LoopPlan &plan, const PointSources &points, Py_ssize_t
         batch.run(columns, width, end);
         i = end;
     }
+    deferred.zero_from(i);
     double point[3];
     for (; i < end; ++i) {
         for (int k = 0; k < width; ++k) {

@@ -14,12 +14,35 @@
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>
 
+#include <cstddef>
 #include <cstdint>
 
 static_assert(PY_VERSION_HEX >= 0x030B0000 && PY_VERSION_HEX < 0x030E0000,
               "cpython_private.hpp has been checked against CPython 3.11 to 3.13 only");
 
+// CPython 3.11's tracemalloc.h declares PyTraceMalloc_Track and _Untrack
+// without C linkage, so a C++ caller would look for mangled names that the
+// interpreter does not export. These bind the exported C symbols by name,
+// whatever the header's linkage.
+extern "C" int quorvane_trace_track(unsigned int domain, std::uintptr_t ptr, std::size_t size)
+    __asm__("PyTraceMalloc_Track");
+extern "C" int quorvane_trace_untrack(unsigned int domain, std::uintptr_t ptr)
+    __asm__("PyTraceMalloc_Untrack");
+
 namespace quorvane::cpython {
+
+// PyTraceMalloc_Track: records a block of `size` bytes at `ptr` under
+// `domain`; -2 when tracemalloc is not tracing.
+inline int trace_track(unsigned int domain, std::uintptr_t ptr, std::size_t size)
+{
+    return quorvane_trace_track(domain, ptr, size);
+}
+
+// PyTraceMalloc_Untrack.
+inline int trace_untrack(unsigned int domain, std::uintptr_t ptr)
+{
+    return quorvane_trace_untrack(domain, ptr);
+}
 
 // The thread state of the calling thread if it holds the interpreter lock of
 // the running thread state, else null; never waits for the lock and reads no

@@ -2,6 +2,7 @@
 
 #include "common/cpython_private.hpp"
 #include "interop/dict_cache.hpp"
+#include "interop/fresh_array.hpp"
 #include "interop/numpy_api.hpp"
 
 namespace quorvane::interop {
@@ -359,7 +360,7 @@ PyRef numpy_attr(PyObject *name)
     return value;
 }
 
-PyRef call_zeros(PyObject *zeros, PyObject *shape, PyObject *dtype)
+PyRef call_zeros(PyObject *zeros, PyObject *shape, PyObject *dtype, DeferredZeros *deferred)
 {
     npy_intp dims[2];
     int ndim = 0;
@@ -370,14 +371,13 @@ PyRef call_zeros(PyObject *zeros, PyObject *shape, PyObject *dtype)
         // taken as it is, the float64 scalar type gives the float64 descriptor.
         PyArray_Descr *descr = reinterpret_cast<PyArray_Descr *>(
             PyArray_DescrCheck(dtype) ? dtype : state.float64_descr);
-        Py_INCREF(descr);  // PyArray_Zeros steals it
-        return PyRef::steal(PyArray_Zeros(ndim, dims, descr, 0));
+        return fresh_zeros(ndim, dims, descr, deferred);
     }
     PyObject *stack[] = {shape, dtype};
     return PyRef::steal(PyObject_Vectorcall(zeros, stack, 0, state.kwnames_shape_dtype));
 }
 
-PyRef allocate_zeros_like(PyObject *x)
+PyRef allocate_zeros_like(PyObject *x, DeferredZeros *deferred)
 {
     PyRef zeros_like = numpy_attr(state.names.zeros_like);
     if (!zeros_like) {
@@ -389,7 +389,8 @@ PyRef allocate_zeros_like(PyObject *x)
         // float64 one makes a result that the latitude methods accept.
         if (PyArray_NDIM(array) == 1 &&
             reinterpret_cast<PyObject *>(PyArray_DESCR(array)) == state.float64_descr) {
-            return PyRef::steal(PyArray_ZEROS(1, PyArray_DIMS(array), NPY_DOUBLE, 0));
+            return fresh_zeros(1, PyArray_DIMS(array),
+                               reinterpret_cast<PyArray_Descr *>(state.float64_descr), deferred);
         }
     }
     return PyRef::steal(PyObject_CallOneArg(zeros_like.get(), x));

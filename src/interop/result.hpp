@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "interop/fresh_array.hpp"
 #include "interop/held_memory.hpp"
 #include "interop/lookups.hpp"
 #include "interop/numpy_api.hpp"
@@ -163,14 +164,15 @@ private:
 PyRef numpy_attr(PyObject *name);
 
 // numpy.zeros(shape=<shape_expr()>, dtype=<dtype_expr()>), evaluated in this order:
-// `numpy`, its `zeros`, the shape, the dtype, the call.
+// `numpy`, its `zeros`, the shape, the dtype, the call. Where the work is done
+// directly, a result that `deferred` accepts may be left unzeroed (fresh_array.hpp).
 template <class ShapeExpr, class DtypeExpr>
-PyRef allocate_zeros(ShapeExpr shape_expr, DtypeExpr dtype_expr);
+PyRef allocate_zeros(ShapeExpr shape_expr, DtypeExpr dtype_expr, DeferredZeros *deferred = nullptr);
 
-PyRef call_zeros(PyObject *zeros, PyObject *shape, PyObject *dtype);
+PyRef call_zeros(PyObject *zeros, PyObject *shape, PyObject *dtype, DeferredZeros *deferred);
 
-// numpy.zeros_like(x)
-PyRef allocate_zeros_like(PyObject *x);
+// numpy.zeros_like(x), with `deferred` as for allocate_zeros.
+PyRef allocate_zeros_like(PyObject *x, DeferredZeros *deferred = nullptr);
 
 // numpy.asarray(result) or numpy.asarray(result, dtype=<module-level dtype_name>).
 // A result that a loop filled as doubles (`as_doubles`) is first viewed as
@@ -185,7 +187,7 @@ PyRef return_vector(const double *v);
 inline PyRef numpy_double() { return numpy_attr(state.names.double_); }
 
 template <class ShapeExpr, class DtypeExpr>
-PyRef allocate_zeros(ShapeExpr shape_expr, DtypeExpr dtype_expr)
+PyRef allocate_zeros(ShapeExpr shape_expr, DtypeExpr dtype_expr, DeferredZeros *deferred)
 {
     PyRef zeros = numpy_attr(state.names.zeros);
     if (!zeros) {
@@ -199,7 +201,7 @@ PyRef allocate_zeros(ShapeExpr shape_expr, DtypeExpr dtype_expr)
     if (!dtype) {
         return dtype;
     }
-    return call_zeros(zeros.get(), shape.get(), dtype.get());
+    return call_zeros(zeros.get(), shape.get(), dtype.get(), deferred);
 }
 
 }  // namespace quorvane::interop

@@ -199,3 +199,73 @@ def vector_norm(a):
     with nogil:
         result = vectools.norm(ca)
     return result
+
+
+cdef class LatitudeOnly(Ellipsoid):
+    """An Ellipsoid whose slot 9 writes the latitude alone, 1.0: the longitude and
+    altitude of its records keep whatever the result held before the routine ran."""
+
+    cdef void c_lla_from_pos(self, const double *r, LLA *lla) noexcept nogil:
+        lla.lat = 1.0
+
+
+from quorvane.mathtools.ellipsoid.ellipsoid cimport (
+    Ellipsoid_ImportBatchAPI, QV_BatchAPI, QV_FindKernel, QV_In, QV_Kernel, QV_Out)
+
+cdef const QV_BatchAPI *batch_api = Ellipsoid_ImportBatchAPI()
+
+
+def batch_table():
+    """(kernel set, ((name, columns, point inputs, output columns), ...)) as read here."""
+    cdef int k
+    kernels = tuple((batch_api.kernels[k].name.decode(), batch_api.kernels[k].columns.decode(),
+                     batch_api.kernels[k].point_inputs, batch_api.kernels[k].output_columns)
+                    for k in range(batch_api.count))
+    return batch_api.kernel_set.decode(), kernels
+
+
+def run_batch(str name, double Re, double f, tuple inputs, tuple outputs, Py_ssize_t block=0):
+    """The batch kernel `name` over float64 arrays (inputs may be read-only, e.g. stride-0
+    broadcasts; outputs one-dimensional and writable), with the GIL released. With
+    block > 0 a nogil loop converts the points that many at a time."""
+    encoded = name.encode()
+    cdef const QV_Kernel *kernel = QV_FindKernel(batch_api, encoded)
+    if kernel == NULL:
+        raise KeyError(name)
+    if kernel.point_inputs > 16 or kernel.output_columns > 16:
+        raise ValueError(f"{name}: more columns than this caller keeps")
+    if len(inputs) != kernel.point_inputs or len(outputs) != kernel.output_columns:
+        raise ValueError(f"{name} takes {kernel.point_inputs} inputs, {kernel.output_columns} outputs")
+    cdef QV_In columns_in[16]
+    cdef QV_Out columns_out[16]
+    cdef QV_In block_in[16]
+    cdef QV_Out block_out[16]
+    cdef const double[:] column
+    cdef double[:] target
+    cdef Py_ssize_t n = len(outputs[0]), start, count
+    cdef int c
+    for c, array in enumerate(inputs):
+        column = array
+        columns_in[c].data = <const char *>&column[0]
+        columns_in[c].stride = column.strides[0]
+    for c, array in enumerate(outputs):
+        target = array
+        if target.shape[0] != n:
+            raise ValueError("outputs of one length")
+        columns_out[c].data = <char *>&target[0]
+        columns_out[c].stride = target.strides[0]
+    with nogil:
+        if block <= 0:
+            kernel.run(Re, f, n, columns_in, columns_out)
+        else:
+            start = 0
+            while start < n:
+                count = min(block, n - start)
+                for c in range(kernel.point_inputs):
+                    block_in[c].data = columns_in[c].data + start * columns_in[c].stride
+                    block_in[c].stride = columns_in[c].stride
+                for c in range(kernel.output_columns):
+                    block_out[c].data = columns_out[c].data + start * columns_out[c].stride
+                    block_out[c].stride = columns_out[c].stride
+                kernel.run(Re, f, count, block_in, block_out)
+                start += count

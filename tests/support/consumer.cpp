@@ -208,6 +208,87 @@ PyObject *bare(PyObject *, PyObject *args) {
     return res;
 }
 
+// The batch kernels (batch.h), as imported at start-up.
+const QV_BatchAPI *g_batch = nullptr;
+
+// batch_info() -> (version, size, kernel_set, ((name, columns, point_inputs, output_columns), ...))
+PyObject *batch_info(PyObject *, PyObject *) {
+    PyObject *kernels = PyTuple_New(g_batch->count);
+    for (int k = 0; kernels && k < g_batch->count; ++k) {
+        const QV_Kernel &q = g_batch->kernels[k];
+        PyObject *entry = Py_BuildValue("ssii", q.name, q.columns, q.point_inputs, q.output_columns);
+        if (!entry) Py_CLEAR(kernels); else PyTuple_SET_ITEM(kernels, k, entry);
+    }
+    return kernels ? Py_BuildValue("IIsN", g_batch->version, g_batch->size, g_batch->kernel_set, kernels)
+                   : nullptr;
+}
+
+// find_kernel(name) -> its index in the table, or None.
+PyObject *find_kernel(PyObject *, PyObject *args) {
+    const char *name;
+    if (!PyArg_ParseTuple(args, "s", &name)) return nullptr;
+    const QV_Kernel *q = QV_FindKernel(g_batch, name);
+    if (!q) Py_RETURN_NONE;
+    return PyLong_FromLong(static_cast<long>(q - g_batch->kernels));
+}
+
+// batch(name, Re, f, nthreads, inputs, outputs): the kernel of `name` over
+// float64 columns, the GIL released: inputs are 0-d (stride 0) or of length
+// n, outputs writable one-dimensional float64 arrays of length n, any stride.
+// With nthreads > 1 the points are split into that many contiguous ranges,
+// each run by its own std::thread at once.
+PyObject *batch(PyObject *, PyObject *args) {
+    const char *name;
+    double Re, f;
+    int nthreads;
+    PyObject *ins, *outs;
+    if (!PyArg_ParseTuple(args, "sddiO!O!", &name, &Re, &f, &nthreads, &PyTuple_Type, &ins,
+                          &PyTuple_Type, &outs))
+        return nullptr;
+    const QV_Kernel *q = QV_FindKernel(g_batch, name);
+    if (!q) return PyErr_Format(PyExc_KeyError, "no batch kernel %s", name);
+    if (PyTuple_GET_SIZE(ins) != q->point_inputs || PyTuple_GET_SIZE(outs) != q->output_columns)
+        return PyErr_Format(PyExc_ValueError, "%s takes %d inputs and %d outputs", name, q->point_inputs,
+                            q->output_columns);
+    Columns held;
+    std::vector<QV_In> in;
+    npy_intp n = -1;
+    for (Py_ssize_t k = 0; k < PyTuple_GET_SIZE(ins); ++k) {
+        auto *a = reinterpret_cast<PyArrayObject *>(
+            PyArray_FROM_OTF(PyTuple_GET_ITEM(ins, k), NPY_DOUBLE, NPY_ARRAY_ALIGNED));
+        if (!a) return nullptr;
+        held.arrays.push_back(a);
+        if (PyArray_NDIM(a) > 1) return PyErr_Format(PyExc_ValueError, "inputs are 0-d or 1-d");
+        if (PyArray_NDIM(a) == 1) n = PyArray_DIM(a, 0);
+        in.push_back({PyArray_BYTES(a), PyArray_NDIM(a) ? PyArray_STRIDE(a, 0) : 0});
+    }
+    std::vector<QV_Out> out;
+    for (Py_ssize_t k = 0; k < PyTuple_GET_SIZE(outs); ++k) {
+        PyObject *o = PyTuple_GET_ITEM(outs, k);
+        auto *a = reinterpret_cast<PyArrayObject *>(o);
+        if (!PyArray_Check(o) || PyArray_TYPE(a) != NPY_DOUBLE || PyArray_NDIM(a) != 1 ||
+            !PyArray_ISWRITEABLE(a) || (n >= 0 && PyArray_DIM(a, 0) != n))
+            return PyErr_Format(PyExc_ValueError, "outputs are writable float64 arrays of the inputs' length");
+        n = PyArray_DIM(a, 0);
+        out.push_back({PyArray_BYTES(a), PyArray_STRIDE(a, 0)});
+    }
+    const ptrdiff_t chunk = nthreads > 1 ? (n + nthreads - 1) / nthreads : n;
+    auto range = [&](ptrdiff_t begin, ptrdiff_t end) {
+        std::vector<QV_In> range_in(in);
+        std::vector<QV_Out> range_out(out);
+        for (auto &c : range_in) c.data += begin * c.stride;
+        for (auto &c : range_out) c.data += begin * c.stride;
+        q->run(Re, f, end - begin, range_in.data(), range_out.data());
+    };
+    Py_BEGIN_ALLOW_THREADS
+    std::vector<std::thread> pool;
+    for (ptrdiff_t begin = 0; begin < n; begin += chunk)
+        pool.emplace_back(range, begin, std::min<ptrdiff_t>(begin + chunk, n));
+    for (auto &t : pool) t.join();
+    Py_END_ALLOW_THREADS
+    Py_RETURN_NONE;
+}
+
 // Replacement slots for derived tables. Each counts its calls and, by mode,
 // delegates to the original routine (0), delegates and perturbs the result
 // (1: vectors doubled, latitudes + 0.125) or sets RuntimeError and writes nothing (2).
@@ -296,6 +377,9 @@ PyMethodDef methods[] = {
     {"derived", derived, METH_VARARGS, "derived(e, slot, replaced, mode, inputs)"},
     {"table_info", table_info, METH_O, "table_info(e) -> (type, table, vtab of e)"},
     {"layout", layout, METH_NOARGS, "layout() -> (records, vector routine signatures)"},
+    {"batch_info", batch_info, METH_NOARGS, "batch_info() -> the batch kernel table"},
+    {"find_kernel", find_kernel, METH_VARARGS, "find_kernel(name) -> index or None"},
+    {"batch", batch, METH_VARARGS, "batch(name, Re, f, nthreads, inputs, outputs)"},
     {nullptr, nullptr, 0, nullptr}};
 
 PyModuleDef moduledef = {PyModuleDef_HEAD_INIT, "quorvane_consumer", nullptr, -1, methods,
@@ -307,6 +391,8 @@ PyMODINIT_FUNC PyInit_quorvane_consumer(void) {
     import_array();
     g_type = Ellipsoid_ImportType(&g_table);
     if (!g_type) return nullptr;
+    g_batch = Ellipsoid_ImportBatchAPI();
+    if (!g_batch) return nullptr;
     PyObject *m = PyModule_Create(&moduledef);
     if (m && PyModule_AddObject(m, "SENTINEL", PyFloat_FromDouble(SENTINEL)) < 0) Py_CLEAR(m);
     return m;

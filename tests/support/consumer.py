@@ -66,6 +66,15 @@ class Consumer:
     def layout(self):
         return self.module.layout()
 
+    def batch_info(self):
+        return self.module.batch_info()
+
+    def find_kernel(self, name):
+        return self.module.find_kernel(name)
+
+    def batch(self, name, Re, f, inputs, outputs, nthreads=1):
+        return self.module.batch(name, Re, f, nthreads, tuple(inputs), tuple(outputs))
+
     def _bare_alias(self, slot):
         def bare(e, *arrays):
             if slot == "c_surf_pos_of_ray_first_intersection":  # the ray origin (3,) is shared by every direction
@@ -76,23 +85,35 @@ class Consumer:
         return bare
 
 
+def build_extension(tmpdir, source, name):
+    """Compile the C++ extension `source` (module `name`) into tmpdir and import it;
+    returns the module and the compiler's diagnostics."""
+    tmpdir = Path(tmpdir)
+    target = tmpdir / (name + sysconfig.get_config_var("EXT_SUFFIX"))
+    cmd = [
+        *compiler(), "-O2", "-shared", *shlex.split(sysconfig.get_config_var("CCSHARED") or "-fPIC"), "-std=c++17",
+        "-Wall", "-Wextra", "-pthread",
+        "-I" + sysconfig.get_paths()["include"], "-I" + get_include(), "-I" + numpy.get_include(),
+        str(source), "-o", str(target),
+    ]
+    proc = subprocess.run(cmd, capture_output=True, text=True)
+    if proc.returncode != 0:
+        raise RuntimeError(f"building {name} failed:\n{' '.join(cmd)}\n{proc.stderr}")
+    module_spec = importlib.util.spec_from_file_location(name, target)
+    module = importlib.util.module_from_spec(module_spec)
+    module_spec.loader.exec_module(module)
+    return module, proc.stderr
+
+
 def build_consumer(tmpdir):
     """Compile consumer.cpp into tmpdir and import it, as a Consumer."""
     missing = [slot for slot in METHOD_SLOTS.values() if slot not in _INDEX]
     if missing:
         raise RuntimeError(f"methods without a table slot of their name: {missing}")
-    tmpdir = Path(tmpdir)
-    target = tmpdir / (NAME + sysconfig.get_config_var("EXT_SUFFIX"))
-    cmd = [
-        *compiler(), "-O2", "-shared", *shlex.split(sysconfig.get_config_var("CCSHARED") or "-fPIC"), "-std=c++17",
-        "-Wall", "-Wextra", "-pthread",
-        "-I" + sysconfig.get_paths()["include"], "-I" + get_include(), "-I" + numpy.get_include(),
-        str(SOURCE), "-o", str(target),
-    ]
-    proc = subprocess.run(cmd, capture_output=True, text=True)
-    if proc.returncode != 0:
-        raise RuntimeError(f"building the consumer failed:\n{' '.join(cmd)}\n{proc.stderr}")
-    module_spec = importlib.util.spec_from_file_location(NAME, target)
-    module = importlib.util.module_from_spec(module_spec)
-    module_spec.loader.exec_module(module)
-    return Consumer(module, proc.stderr)
+    return Consumer(*build_extension(tmpdir, SOURCE, NAME))
+
+
+def build_memory_handler(tmpdir):
+    """Compile memory_handler.cpp, a counting NumPy memory handler, into tmpdir and import it."""
+    module, _ = build_extension(tmpdir, SOURCE.with_name("memory_handler.cpp"), "quorvane_memory_handler")
+    return module

@@ -19,6 +19,9 @@
  *
  * Angles are radians, lengths metres. A three-vector is the address of three
  * consecutive doubles (x, y, z). Input three-vectors are never written.
+ *
+ * For many points at once, the batch kernels of batch.h (included here) take
+ * strided columns; Ellipsoid_ImportBatchAPI() below finds their table.
  */
 #ifndef QUORVANE_MATHTOOLS_ELLIPSOID_H
 #define QUORVANE_MATHTOOLS_ELLIPSOID_H
@@ -26,6 +29,7 @@
 #include <Python.h>
 
 #include "../../datamodel/structured.h"
+#include "batch.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -110,6 +114,46 @@ static inline PyTypeObject *Ellipsoid_ImportType(Ellipsoid_MethodTable **table)
     }
     *table = (Ellipsoid_MethodTable *)pointer;
     return (PyTypeObject *)type;
+}
+
+/*
+ * The batch kernels (batch.h) are published beside the method table, in the
+ * type's dict: whoever holds the type reaches both the same way, and both
+ * describe the same conversions. The capsule's name is checked on import.
+ */
+#define ELLIPSOID_BATCH_API_KEY "__quorvane_batch_api__"
+#define ELLIPSOID_BATCH_API_NAME "quorvane.mathtools.ellipsoid.ellipsoid.batch_api"
+
+/*
+ * Imports the module and returns its table of batch kernels, valid for the
+ * life of the process. Needs the interpreter lock; the kernels do not. On
+ * failure returns NULL with an exception set (ImportError when the table is
+ * of another version than this header's).
+ */
+static inline const QV_BatchAPI *Ellipsoid_ImportBatchAPI(void)
+{
+    Ellipsoid_MethodTable *table;
+    PyTypeObject *type = Ellipsoid_ImportType(&table);
+    if (type == NULL) {
+        return NULL;
+    }
+    PyObject *capsule = PyDict_GetItemString(type->tp_dict, ELLIPSOID_BATCH_API_KEY);
+    const QV_BatchAPI *api =
+        capsule ? (const QV_BatchAPI *)PyCapsule_GetPointer(capsule, ELLIPSOID_BATCH_API_NAME) : NULL;
+    Py_DECREF(type);
+    if (api == NULL) {
+        if (!PyErr_Occurred()) {
+            PyErr_SetString(PyExc_TypeError, "Ellipsoid has no batch kernel capsule");
+        }
+        return NULL;
+    }
+    if (api->version != QV_BATCH_API_VERSION || api->size < sizeof(QV_BatchAPI)) {
+        PyErr_Format(PyExc_ImportError,
+                     "%s: batch kernel table of version %u, this header reads version %d",
+                     ELLIPSOID_MODULE_NAME, api->version, QV_BATCH_API_VERSION);
+        return NULL;
+    }
+    return api;
 }
 
 #ifdef __cplusplus

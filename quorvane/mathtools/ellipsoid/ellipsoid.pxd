@@ -61,3 +61,44 @@ cdef class Ellipsoid:
     # 12: azimuth, elevation and range of r_target seen from lla_obs; uses
     #     slots 10 and 5
     cdef void c_aer_coords(self, const double *r_target, LLA lla_obs, AER *aer) noexcept nogil
+
+
+# The batch kernels of every conversion over n points on strided columns of
+# doubles (batch.h): the functions the methods and the ufuncs run, with the same
+# bits, callable without the GIL from any number of threads. Import the table
+# once, with the GIL, by Ellipsoid_ImportBatchAPI(); find a kernel by name with
+# QV_FindKernel (NULL when there is none) and call kernel.run(Re, f, n, in, out).
+# A column is a data pointer and a stride in bytes (0 repeats one value); the
+# inputs are the columns before the arrow of kernel.columns, Re and f excepted,
+# the outputs those after it, three for an output name[3]. An invalid ellipsoid
+# gives NaN in every output.
+cdef extern from "quorvane/mathtools/ellipsoid/ellipsoid.h" nogil:
+    ctypedef struct QV_In:
+        const char *data
+        Py_ssize_t stride
+
+    ctypedef struct QV_Out:
+        char *data
+        Py_ssize_t stride
+
+    ctypedef void (*QV_KernelFunction)(double Re, double f, Py_ssize_t n, const QV_In *inputs,
+                                       const QV_Out *outputs) noexcept nogil
+
+    ctypedef struct QV_Kernel:
+        const char *name
+        const char *columns
+        int point_inputs
+        int output_columns
+        QV_KernelFunction run
+
+    ctypedef struct QV_BatchAPI:
+        unsigned int version
+        unsigned int size
+        int count
+        const QV_Kernel *kernels
+        const char *kernel_set
+
+    const QV_Kernel *QV_FindKernel(const QV_BatchAPI *api, const char *name)
+
+    # Needs the GIL: imports the module.
+    const QV_BatchAPI *Ellipsoid_ImportBatchAPI() except NULL with gil

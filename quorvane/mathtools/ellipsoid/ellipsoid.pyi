@@ -22,6 +22,8 @@ AER_dtype: np.dtype[np.void]
 class Ellipsoid:
     # The method table for compiled callers (ellipsoid.h, ellipsoid.pxd).
     __pyx_vtable__: ClassVar[CapsuleType]
+    # The batch kernels for compiled callers (batch.h, ellipsoid.pxd).
+    __quorvane_batch_api__: ClassVar[CapsuleType]
 
     def __init__(self, Re: _Real, f: _Real) -> None: ...
     @property

@@ -30,18 +30,28 @@ struct Libmvec {
 
 Libmvec libmvec;
 
+// The libmvec functions as the compiler may treat them: each result depends
+// on the arguments alone (libmvec is written before any kernel runs and never
+// after), so a body that takes the sine of one vector twice, as pos_from_lla's
+// surface point and normal do with the longitude, makes one call. Out of line,
+// as a tail call through the pointer: inlined, the attribute would be lost
+// with the call it describes.
+#define QV_LIBMVEC [[gnu::const, gnu::noinline]] static
+
 struct Avx2 {
     QV_INLINE static dv sqrt(dv a) { return _mm256_sqrt_pd(a); }
-    QV_INLINE static dv sin(dv a) { return libmvec.sin(a); }
-    QV_INLINE static dv cos(dv a) { return libmvec.cos(a); }
-    QV_INLINE static dv tan(dv a) { return libmvec.tan(a); }
-    QV_INLINE static dv atan(dv a) { return libmvec.atan(a); }
-    QV_INLINE static dv asin(dv a) { return libmvec.asin(a); }
-    QV_INLINE static dv sinh(dv a) { return libmvec.sinh(a); }
-    QV_INLINE static dv asinh(dv a) { return libmvec.asinh(a); }
-    QV_INLINE static dv atanh(dv a) { return libmvec.atanh(a); }
-    QV_INLINE static dv atan2(dv y, dv x) { return libmvec.atan2(y, x); }
+    QV_LIBMVEC dv sin(dv a) { return libmvec.sin(a); }
+    QV_LIBMVEC dv cos(dv a) { return libmvec.cos(a); }
+    QV_LIBMVEC dv tan(dv a) { return libmvec.tan(a); }
+    QV_LIBMVEC dv atan(dv a) { return libmvec.atan(a); }
+    QV_LIBMVEC dv asin(dv a) { return libmvec.asin(a); }
+    QV_LIBMVEC dv sinh(dv a) { return libmvec.sinh(a); }
+    QV_LIBMVEC dv asinh(dv a) { return libmvec.asinh(a); }
+    QV_LIBMVEC dv atanh(dv a) { return libmvec.atanh(a); }
+    QV_LIBMVEC dv atan2(dv y, dv x) { return libmvec.atan2(y, x); }
 };
+
+#undef QV_LIBMVEC
 
 constexpr KernelSet kAvx2 = make_set<Avx2>("avx2-libmvec");
 

@@ -26,17 +26,14 @@
 
 #include <cstddef>
 
+#include "quorvane/mathtools/ellipsoid/batch.h"
+
 namespace quorvane::kernels {
 
-struct In {
-    const char *data;
-    std::ptrdiff_t stride;
-};
-
-struct Out {
-    char *data;
-    std::ptrdiff_t stride;
-};
+// The public column records (batch.h), so that the kernels themselves are
+// what compiled callers receive.
+using In = QV_In;
+using Out = QV_Out;
 
 // Re: equatorial radius (metres), f: flattening; in and out hold the columns above.
 using Kernel = void (*)(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out);

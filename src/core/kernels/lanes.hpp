@@ -234,6 +234,11 @@ QV_INLINE double load(const In &c, std::ptrdiff_t i)
 QV_INLINE dv gather(const In &c, std::ptrdiff_t first, std::ptrdiff_t valid)
 {
     dv v{};
+    if (valid == kLanes && c.stride == sizeof(double)) {
+        // A contiguous column, as ufunc loops pass them: one load.
+        std::memcpy(&v, c.data + first * c.stride, sizeof v);
+        return v;
+    }
     for (int j = 0; j < kLanes; ++j) {
         v[j] = load(c, first + (j < valid ? j : valid - 1));
     }
@@ -244,6 +249,72 @@ QV_INLINE void store(const Out &c, std::ptrdiff_t i, double x)
 {
     std::memcpy(c.data + i * c.stride, &x, sizeof x);
 }
+
+// Points first to first + kLanes - 1 of a column.
+QV_INLINE void store_all(const Out &c, std::ptrdiff_t first, dv x)
+{
+    if (c.stride == sizeof(double)) {
+        std::memcpy(c.data + first * c.stride, &x, sizeof x);
+        return;
+    }
+    for (int j = 0; j < kLanes; ++j) {
+        store(c, first + j, x[j]);
+    }
+}
+
+// Whether columns 0, 1 and 2 are the three doubles of consecutive records of
+// three (the rows of an (n, 3) array, LLA or AER records): then the points of a
+// vector are three 32-byte loads or stores of the records, transposed.
+template <class Column>
+QV_INLINE bool records_of_three(const Column *c)
+{
+    constexpr std::ptrdiff_t record = 3 * sizeof(double);
+    return c[0].stride == record && c[1].stride == record && c[2].stride == record &&
+           c[1].data == c[0].data + sizeof(double) && c[2].data == c[0].data + 2 * sizeof(double);
+}
+
+#if QUORVANE_KERNEL_LANES == 4
+// Points first to first + 3 of three record columns: the records come in as
+// a = x0 y0 z0 x1, b = y1 z1 x2 y2, d = z2 x3 y3 z3.
+QV_INLINE void gather_records(const In *c, std::ptrdiff_t first, dv *x, dv *y, dv *z)
+{
+    dv a, b, d;
+    const char *p = c[0].data + first * c[0].stride;
+    std::memcpy(&a, p, sizeof a);
+    std::memcpy(&b, p + sizeof a, sizeof b);
+    std::memcpy(&d, p + 2 * sizeof a, sizeof d);
+    *x = __builtin_shuffle(__builtin_shuffle(a, b, mv{0, 3, 6, 0}), d, mv{0, 1, 2, 5});
+    *y = __builtin_shuffle(__builtin_shuffle(a, b, mv{1, 4, 7, 0}), d, mv{0, 1, 2, 6});
+    *z = __builtin_shuffle(__builtin_shuffle(a, b, mv{2, 5, 0, 0}), d, mv{0, 1, 4, 7});
+}
+
+// The inverse: three vectors into four records of three.
+QV_INLINE void store_records(const Out *c, std::ptrdiff_t first, dv x, dv y, dv z)
+{
+    const dv a = __builtin_shuffle(__builtin_shuffle(x, y, mv{0, 4, 0, 1}), z, mv{0, 1, 4, 3});
+    const dv b = __builtin_shuffle(__builtin_shuffle(y, z, mv{1, 5, 2, 0}), x, mv{0, 1, 6, 2});
+    const dv d = __builtin_shuffle(__builtin_shuffle(z, x, mv{2, 7, 3, 0}), y, mv{0, 1, 7, 2});
+    char *p = c[0].data + first * c[0].stride;
+    std::memcpy(p, &a, sizeof a);
+    std::memcpy(p + sizeof a, &b, sizeof b);
+    std::memcpy(p + 2 * sizeof a, &d, sizeof d);
+}
+#else
+// One lane: a point is its three doubles already.
+QV_INLINE void gather_records(const In *c, std::ptrdiff_t first, dv *x, dv *y, dv *z)
+{
+    *x = gather(c[0], first, 1);
+    *y = gather(c[1], first, 1);
+    *z = gather(c[2], first, 1);
+}
+
+QV_INLINE void store_records(const Out *c, std::ptrdiff_t first, dv x, dv y, dv z)
+{
+    store(c[0], first, x[0]);
+    store(c[1], first, y[0]);
+    store(c[2], first, z[0]);
+}
+#endif
 
 }  // namespace
 }  // namespace quorvane::kernels

@@ -40,48 +40,73 @@ QV_INLINE V<K> geodetic_lat(const EllipsoidParams &E, V<K> beta)
     return atan<P>(tan<P>(beta) / E.one_minus_f);
 }
 
+// The sines and cosines of a surface point's geodetic latitude phi, its
+// longitude lambda and its reduced latitude beta: everything slots 3, 4 and 6
+// take from the elementary functions after beta.
+template <int K>
+struct SurfaceTrig {
+    V<K> sin_phi, cos_phi, sin_lambda, cos_lambda, sin_beta, cos_beta;
+};
+
+template <class P, int K>
+QV_INLINE SurfaceTrig<K> surface_trig(const EllipsoidParams &E, V<K> phi, V<K> lambda)
+{
+    const V<K> beta = reduced_lat<P>(E, phi);
+    return {sin<P>(phi), cos<P>(phi), sin<P>(lambda), cos<P>(lambda), sin<P>(beta), cos<P>(beta)};
+}
+
 // Slot 3. By the definition of geodetic latitude the normal depends on
 // neither Re nor f.
+template <int K>
+QV_INLINE void normal_of(const SurfaceTrig<K> &t, V<K> *up)
+{
+    up[0] = t.cos_phi * t.cos_lambda;
+    up[1] = t.cos_phi * t.sin_lambda;
+    up[2] = t.sin_phi;
+}
+
 template <class P, int K>
 QV_INLINE void normal(V<K> phi, V<K> lambda, V<K> *up)
 {
-    const V<K> cos_phi = cos<P>(phi);
-    up[0] = cos_phi * cos<P>(lambda);
-    up[1] = cos_phi * sin<P>(lambda);
-    up[2] = sin<P>(phi);
+    SurfaceTrig<K> t;
+    t.cos_phi = cos<P>(phi);
+    t.sin_phi = sin<P>(phi);
+    t.cos_lambda = cos<P>(lambda);
+    t.sin_lambda = sin<P>(lambda);
+    normal_of(t, up);
 }
 
 // Slot 4.
 template <class P, int K>
-QV_INLINE void tangents(const EllipsoidParams &E, V<K> phi, V<K> lambda, V<K> *east, V<K> *north)
+QV_INLINE void tangents_of(const EllipsoidParams &E, const SurfaceTrig<K> &t, V<K> *east,
+                           V<K> *north)
 {
-    const V<K> beta = reduced_lat<P>(E, phi);
-    const V<K> sin_beta = sin<P>(beta);
-    const V<K> cos_beta = cos<P>(beta);
-    const V<K> sin_lambda = sin<P>(lambda);
-    const V<K> cos_lambda = cos<P>(lambda);
     // d/dbeta of the meridian point is proportional to (-sin(beta), (1 - f)
     // cos(beta)); its length is d, so dividing by d gives a unit vector.
-    const V<K> d = sqrt<P>(1.0 - E.e2 * cos_beta * cos_beta);
+    const V<K> d = sqrt<P>(1.0 - E.e2 * t.cos_beta * t.cos_beta);
     // East follows the given longitude even at the poles; its z is exactly 0.
-    east[0] = -sin_lambda;
-    east[1] = cos_lambda;
+    east[0] = -t.sin_lambda;
+    east[1] = t.cos_lambda;
     east[2] = splat<K>(0.0);
-    north[0] = -sin_beta * cos_lambda / d;
-    north[1] = -sin_beta * sin_lambda / d;
-    north[2] = E.one_minus_f * cos_beta / d;
+    north[0] = -t.sin_beta * t.cos_lambda / d;
+    north[1] = -t.sin_beta * t.sin_lambda / d;
+    north[2] = E.one_minus_f * t.cos_beta / d;
+}
+
+template <class P, int K>
+QV_INLINE void tangents(const EllipsoidParams &E, V<K> phi, V<K> lambda, V<K> *east, V<K> *north)
+{
+    tangents_of<P>(E, surface_trig<P>(E, phi, lambda), east, north);
 }
 
 // Slot 6: the reduced-latitude form of the prime-vertical point
 // (N cos(phi) cos(lambda), N cos(phi) sin(lambda), N (1 - e2) sin(phi)).
-template <class P, int K>
-QV_INLINE void surface_position(const EllipsoidParams &E, V<K> phi, V<K> lambda, V<K> *r)
+template <int K>
+QV_INLINE void surface_position_of(const EllipsoidParams &E, const SurfaceTrig<K> &t, V<K> *r)
 {
-    const V<K> beta = reduced_lat<P>(E, phi);
-    const V<K> cos_beta = cos<P>(beta);
-    r[0] = E.Re * cos_beta * cos<P>(lambda);
-    r[1] = E.Re * cos_beta * sin<P>(lambda);
-    r[2] = E.Rp * sin<P>(beta);
+    r[0] = E.Re * t.cos_beta * t.cos_lambda;
+    r[1] = E.Re * t.cos_beta * t.sin_lambda;
+    r[2] = E.Rp * t.sin_beta;
 }
 
 // Slot 7. Only z fixes the latitude and only x, y the longitude: the point is
