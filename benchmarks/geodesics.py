@@ -119,7 +119,7 @@ def build_probe(folder):
     target = Path(folder) / "geodesic_search_probe.so"
     cmd = [*compiler(), "-std=c++17", "-O2", "-fno-math-errno", "-ffp-contract=off", "-fPIC", "-shared",
            f"-DQUORVANE_KERNEL_LANES={4 if avx2 else 1}", *(["-mavx2", "-mfma"] if avx2 else []),
-           f"-I{ROOT / 'src'}", str(Path(__file__).with_name("geodesic_search_probe.cpp")), "-o", str(target),
+           f"-I{ROOT}", f"-I{ROOT / 'src'}", str(Path(__file__).with_name("geodesic_search_probe.cpp")), "-o", str(target),
            *(["-lmvec"] if avx2 else [])]
     try:
         subprocess.run(cmd, check=True, capture_output=True, text=True)

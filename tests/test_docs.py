@@ -119,12 +119,23 @@ class LLA(ctypes.Structure):
     _fields_ = [("lat", ctypes.c_double), ("lon", ctypes.c_double), ("alt", ctypes.c_double)]
 
 
-@pytest.mark.parametrize("block", blocks("c"))
-def test_c_block_builds_and_converts(tmp_path, block):
-    doc, line, _, text, name = block
-    source = tmp_path / name
-    source.write_text(text)
-    library = ctypes.PyDLL(str(compile_shared(source, tmp_path)))
+def c_blocks(name):
+    return [pytest.param(b, id=f"{b[0]}:{b[1]}") for b in BLOCKS if b[2] == "c" and b[4] == name]
+
+
+def test_c_blocks_are_those_the_tests_call():
+    assert {b[4] for b in BLOCKS if b[2] == "c"} == {"geodetic.c", "lla_columns.c"}
+
+
+def build_c_block(tmp_path, block):
+    source = tmp_path / block[4]
+    source.write_text(block[3])
+    return ctypes.PyDLL(str(compile_shared(source, tmp_path)))
+
+
+@pytest.mark.parametrize("block", c_blocks("geodetic.c"))
+def test_c_block_of_the_method_table_builds_and_converts(tmp_path, block):
+    library = build_c_block(tmp_path, block)
     library.geodetic.argtypes = [ctypes.py_object, ctypes.POINTER(ctypes.c_double), ctypes.POINTER(LLA)]
     lla = LLA()
     assert library.geodetic(WGS84, (ctypes.c_double * 3)(*POSITION), ctypes.byref(lla)) == 0
@@ -133,20 +144,54 @@ def test_c_block_builds_and_converts(tmp_path, block):
         library.geodetic(object(), (ctypes.c_double * 3)(*POSITION), ctypes.byref(lla))
 
 
-def test_cython_module_builds_with_its_setup_py(tmp_path):
-    files = {b[4]: b[3] for b in BLOCKS if b[4] in ("setup.py", "geodetic.pyx")}
-    assert sorted(files) == ["geodetic.pyx", "setup.py"]
+POSITIONS = WGS84.pos_from_lla(np.linspace(-1.5, 1.5, 37), np.linspace(-3, 3, 37), np.linspace(-1e3, 1e6, 37))
+
+
+@pytest.mark.parametrize("block", c_blocks("lla_columns.c"))
+def test_c_block_of_the_batch_kernels_builds_and_converts(tmp_path, block):
+    library = build_c_block(tmp_path, block)
+    double_p = ctypes.POINTER(ctypes.c_double)
+    library.lla_columns.argtypes = [ctypes.c_double, ctypes.c_double, ctypes.c_ssize_t, double_p, double_p,
+                                    double_p, ctypes.POINTER(LLA)]
+    columns = [np.ascontiguousarray(POSITIONS[:, k]) for k in range(3)]
+    lla = (LLA * len(POSITIONS))()
+    assert library.lla_columns(WGS84.Re, WGS84.f, len(POSITIONS),
+                               *(c.ctypes.data_as(double_p) for c in columns), lla) == 0
+    assert bytes(lla) == WGS84.lla_from_pos(POSITIONS).tobytes()
+
+
+def build_cython_block(tmp_path, module):
+    """The README's setup.py, building module.pyx instead of geodetic.pyx."""
+    files = {b[4]: b[3] for b in BLOCKS if b[4] in ("setup.py", f"{module}.pyx")}
+    assert sorted(files) == [f"{module}.pyx", "setup.py"]
+    files["setup.py"] = files["setup.py"].replace("geodetic", module)
     for name, text in files.items():
         (tmp_path / name).write_text(text)
     proc = subprocess.run([sys.executable, "setup.py", "build_ext", "--inplace"], cwd=tmp_path,
                           capture_output=True, text=True, timeout=600)
     assert proc.returncode == 0, proc.stdout[-3000:] + proc.stderr[-3000:]
-    (built,) = tmp_path.glob("geodetic*" + sysconfig.get_config_var("EXT_SUFFIX"))
-    location = importlib.util.spec_from_file_location("geodetic", built)
-    module = importlib.util.module_from_spec(location)
-    location.loader.exec_module(module)
+    (built,) = tmp_path.glob(module + "*" + sysconfig.get_config_var("EXT_SUFFIX"))
+    location = importlib.util.spec_from_file_location(module, built)
+    loaded = importlib.util.module_from_spec(location)
+    location.loader.exec_module(loaded)
+    return loaded
+
+
+def test_cython_module_builds_with_its_setup_py(tmp_path):
+    module = build_cython_block(tmp_path, "geodetic")
     want = WGS84.lla_from_pos(POSITION)[0]
     assert module.geodetic(WGS84, *POSITION) == (want["lat"], want["lon"], want["alt"])
+
+
+def test_cython_caller_of_the_batch_kernels_builds_and_converts(tmp_path):
+    module = build_cython_block(tmp_path, "lla_columns")
+    x, y, z = (POSITIONS[:, k] for k in range(3))  # strided columns
+    lat, lon, alt = (np.empty(len(POSITIONS)) for _ in range(3))
+    module.lla_from_pos(WGS84.Re, WGS84.f, x, y, z, lat, lon, alt)
+    want = WGS84.lla_from_pos(POSITIONS)
+    assert [c.tobytes() for c in (lat, lon, alt)] == [want[k].tobytes() for k in ("lat", "lon", "alt")]
+    with pytest.raises(ValueError, match="one length"):
+        module.lla_from_pos(WGS84.Re, WGS84.f, x, y, z, lat[:-1], lon, alt)
 
 
 def shell_commands():
