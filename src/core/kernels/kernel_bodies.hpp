@@ -38,6 +38,63 @@ struct PassVectors<Body, std::void_t<decltype(Body::vectors_per_pass)>> {
     static constexpr int value = Body::vectors_per_pass;
 };
 
+// One pass's inputs: K vectors of each column from point i. Leading columns
+// that are records of three (first_in == 3) move as whole records.
+template <int K, int ni>
+QV_INLINE void gather_pass(const In *in, int first_in, std::ptrdiff_t i, V<K> (&x)[ni])
+{
+    for (int k = 0; first_in != 0 && k < K; ++k) {
+        gather_records(in, i + k * kLanes, &x[0].v[k], &x[1].v[k], &x[2].v[k]);
+    }
+    for (int c = first_in; c < ni; ++c) {
+        for (int k = 0; k < K; ++k) {
+            x[c].v[k] = gather(in[c], i + k * kLanes, kLanes);
+        }
+    }
+}
+
+// One pass's results, each NaN made the canonical one first, so that the
+// stored bits do not depend on which operation produced it.
+template <int K, int no>
+QV_INLINE void store_pass(const Out *out, int first_out, std::ptrdiff_t i, V<K> (&y)[no])
+{
+    for (int c = 0; c < no; ++c) {
+        y[c] = canonical_nan(y[c]);
+    }
+    for (int k = 0; first_out != 0 && k < K; ++k) {
+        store_records(out, i + k * kLanes, y[0].v[k], y[1].v[k], y[2].v[k]);
+    }
+    for (int c = first_out; c < no; ++c) {
+        for (int k = 0; k < K; ++k) {
+            store_all(out[c], i + k * kLanes, y[c].v[k]);
+        }
+    }
+}
+
+// The points from i on, fewer than a pass, one vector at a time: the unused
+// lanes of the last vector repeat its last point, and only valid lanes are
+// stored.
+template <class P, class Body, class Context>
+QV_INLINE void run_tail(const Context &context, std::ptrdiff_t i, std::ptrdiff_t n, const In *in,
+                        const Out *out)
+{
+    for (; i < n; i += kLanes) {
+        const std::ptrdiff_t valid = n - i < kLanes ? n - i : kLanes;
+        V<1> x[Body::inputs];
+        V<1> y[Body::outputs];
+        for (int c = 0; c < Body::inputs; ++c) {
+            x[c].v[0] = gather(in[c], i, valid);
+        }
+        Body::template lanes<P, 1>(context, x, y);
+        for (int c = 0; c < Body::outputs; ++c) {
+            y[c] = canonical_nan(y[c]);
+            for (int j = 0; j < valid; ++j) {
+                store(out[c], i + j, y[c].v[0][j]);
+            }
+        }
+    }
+}
+
 // Full passes of the body's vectors per pass, then the remaining points one vector
 // at a time, its unused lanes filled with the last point so that they run the
 // same steps as a real one; only valid lanes are stored. A lane's result
@@ -57,42 +114,11 @@ void run_with(const Context &context, std::ptrdiff_t n, const In *in, const Out 
     for (; n - i >= pass; i += pass) {
         V<K> x[ni];
         V<K> y[no];
-        for (int k = 0; first_in != 0 && k < K; ++k) {
-            gather_records(in, i + k * kLanes, &x[0].v[k], &x[1].v[k], &x[2].v[k]);
-        }
-        for (int c = first_in; c < ni; ++c) {
-            for (int k = 0; k < K; ++k) {
-                x[c].v[k] = gather(in[c], i + k * kLanes, kLanes);
-            }
-        }
+        gather_pass<K>(in, first_in, i, x);
         Body::template lanes<P, K>(context, x, y);
-        for (int c = 0; c < no; ++c) {
-            y[c] = canonical_nan(y[c]);
-        }
-        for (int k = 0; first_out != 0 && k < K; ++k) {
-            store_records(out, i + k * kLanes, y[0].v[k], y[1].v[k], y[2].v[k]);
-        }
-        for (int c = first_out; c < no; ++c) {
-            for (int k = 0; k < K; ++k) {
-                store_all(out[c], i + k * kLanes, y[c].v[k]);
-            }
-        }
+        store_pass<K>(out, first_out, i, y);
     }
-    for (; i < n; i += kLanes) {
-        const std::ptrdiff_t valid = n - i < kLanes ? n - i : kLanes;
-        V<1> x[ni];
-        V<1> y[no];
-        for (int c = 0; c < ni; ++c) {
-            x[c].v[0] = gather(in[c], i, valid);
-        }
-        Body::template lanes<P, 1>(context, x, y);
-        for (int c = 0; c < no; ++c) {
-            y[c] = canonical_nan(y[c]);
-            for (int j = 0; j < valid; ++j) {
-                store(out[c], i + j, y[c].v[0][j]);
-            }
-        }
-    }
+    run_tail<P, Body>(context, i, n, in, out);
 }
 
 // The usual entry: a body whose lanes need the ellipsoid and nothing else
