@@ -67,6 +67,42 @@ bool lost(const char *what)
 // NumPy collapses chains of views to the owner, so a longer chain is made on purpose.
 constexpr int kMaxChain = 16;
 
+// What one link of a chain of bases says about a span.
+enum class Link { kHeld, kLost, kNext };
+
+// An array that owns its data decides; a view passes on to its base, and a
+// view without one has no owner to ask.
+Link array_link(PyArrayObject *array, Span span, PyObject **holder)
+{
+    if (PyArray_CHKFLAGS(array, NPY_ARRAY_OWNDATA)) {
+        return within(span, array_extent(array)) ? Link::kHeld : Link::kLost;
+    }
+    *holder = PyArray_BASE(array);
+    return *holder == nullptr ? Link::kHeld : Link::kNext;
+}
+
+// A buffer exporter, asked for a fresh buffer that `pin` then keeps: a
+// memoryview passes on to what it views, any other exporter decides.
+Link exporter_link(BufferView &pin, Span span, PyObject **holder)
+{
+    // Strides where the exporter gives them, else its bytes as one run;
+    // neither from a released memoryview or a closed mmap.
+    if (!pin.acquire(*holder, PyBUF_FULL_RO)) {
+        PyErr_Clear();
+        if (!pin.acquire(*holder, PyBUF_SIMPLE)) {
+            PyErr_Clear();
+            return Link::kLost;
+        }
+    }
+    if (PyMemoryView_Check(*holder) && PyMemoryView_GET_BASE(*holder) != nullptr) {
+        *holder = PyMemoryView_GET_BASE(*holder);
+        return Link::kNext;
+    }
+    const Py_buffer &view = pin.view();
+    return view.suboffsets != nullptr || within(span, buffer_extent(view)) ? Link::kHeld
+                                                                           : Link::kLost;
+}
+
 }  // namespace
 
 bool HeldMemory::vouch(PyObject *obj, const char *lo, const char *hi, const char *what)
@@ -80,40 +116,22 @@ bool HeldMemory::vouch(PyObject *obj, const char *lo, const char *hi, const char
     }
     int pinned = 0;
     PyObject *holder = obj;
+    // A chain longer than kMaxChain, or with more exporters than pins, is not
+    // followed to its end and so not vouched for.
     for (int link = 0; link < kMaxChain; ++link) {
+        Link verdict;
         if (PyArray_Check(holder)) {
-            PyArrayObject *array = reinterpret_cast<PyArrayObject *>(holder);
-            if (PyArray_CHKFLAGS(array, NPY_ARRAY_OWNDATA)) {
-                return within(span, array_extent(array)) || lost(what);
-            }
-            holder = PyArray_BASE(array);
-            if (holder == nullptr) {
-                return true;
-            }
-            continue;
+            verdict = array_link(reinterpret_cast<PyArrayObject *>(holder), span, &holder);
+        } else if (!PyObject_CheckBuffer(holder)) {
+            verdict = Link::kHeld;
+        } else if (pinned < kMaxPins) {
+            verdict = exporter_link(pins_[pinned++], span, &holder);
+        } else {
+            verdict = Link::kLost;
         }
-        if (!PyObject_CheckBuffer(holder)) {
-            return true;
+        if (verdict != Link::kNext) {
+            return verdict == Link::kHeld || lost(what);
         }
-        if (pinned == kMaxPins) {
-            break;
-        }
-        BufferView &pin = pins_[pinned++];
-        // Strides where the exporter gives them, else its bytes as one run;
-        // neither from a released memoryview or a closed mmap.
-        if (!pin.acquire(holder, PyBUF_FULL_RO)) {
-            PyErr_Clear();
-            if (!pin.acquire(holder, PyBUF_SIMPLE)) {
-                PyErr_Clear();
-                return lost(what);
-            }
-        }
-        if (PyMemoryView_Check(holder) && PyMemoryView_GET_BASE(holder) != nullptr) {
-            holder = PyMemoryView_GET_BASE(holder);
-            continue;
-        }
-        const Py_buffer &view = pin.view();
-        return view.suboffsets != nullptr || within(span, buffer_extent(view)) || lost(what);
     }
     return lost(what);
 }
