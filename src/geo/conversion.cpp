@@ -162,12 +162,12 @@ PyObject *call_fallback(const Conversion &c, PyObject *const *args)
     return PyObject_Vectorcall(c.fallback, call_args, 4, nullptr);
 }
 
-PyObject *one_point(const Conversion &c, const double *values, PyObject *ell, bool deg)
+// The kernel's inputs for one point: the user's values, angles in radians,
+// the plan's constants, then Re and f when the kernel takes them. Returns the
+// count, or -1 with the ellipsoid's error set.
+int kernel_point(const Conversion &c, const double *values, PyObject *ell, bool deg,
+                 double *point)
 {
-    if (!check(c, values, deg)) {
-        return nullptr;
-    }
-    double point[kMaxKernelArgs + 2];
     for (int j = 0; j < c.kernel_nin; ++j) {
         const int arg = c.input_arg[j];
         if (arg < 0) {
@@ -178,14 +178,16 @@ PyObject *one_point(const Conversion &c, const double *values, PyObject *ell, bo
             point[j] = deg && angle ? values[arg] * kRadiansPerDegree : values[arg];
         }
     }
-    int nin = c.kernel_nin;
-    if (c.with_ellipsoid) {
-        if (!ellipsoid_of(c, ell, &point[nin], &point[nin + 1])) {
-            return nullptr;
-        }
-        nin += 2;
+    if (!c.with_ellipsoid) {
+        return c.kernel_nin;
     }
-    double results[kMaxKernelArgs];
+    const int nin = c.kernel_nin;
+    return ellipsoid_of(c, ell, &point[nin], &point[nin + 1]) ? nin + 2 : -1;
+}
+
+// The ufunc's float64 loop over a single element, every step 0.
+void run_loop(const Conversion &c, double *point, int nin, double *results)
+{
     char *loop_args[2 * kMaxKernelArgs + 2];
     npy_intp steps[2 * kMaxKernelArgs + 2] = {};
     for (int j = 0; j < nin; ++j) {
@@ -196,18 +198,28 @@ PyObject *one_point(const Conversion &c, const double *values, PyObject *ell, bo
     }
     const npy_intp one = 1;
     c.loop(loop_args, &one, steps, c.loop_data);
+}
 
+// Result k as the caller sees it: angles in degrees when deg.
+double returned_value(const Conversion &c, int k, const double *results, bool deg)
+{
+    double value = results[c.output[k]];
+    if (deg && (c.out_role[k] == kAngle || c.out_role[k] == kAzimuth)) {
+        value *= kDegreesPerRadian;
+        // An azimuth just below 2 pi can round up to 360 degrees.
+        if (c.out_role[k] == kAzimuth && value >= 360.0) {
+            value = 0.0;
+        }
+    }
+    return value;
+}
+
+// A float for a single result, else a tuple of floats.
+PyObject *returned(const Conversion &c, const double *results, bool deg)
+{
     PyRef values_out[kMaxKernelArgs];
     for (int k = 0; k < c.nreturn; ++k) {
-        double value = results[c.output[k]];
-        if (deg && (c.out_role[k] == kAngle || c.out_role[k] == kAzimuth)) {
-            value *= kDegreesPerRadian;
-            // An azimuth just below 2 pi can round up to 360 degrees.
-            if (c.out_role[k] == kAzimuth && value >= 360.0) {
-                value = 0.0;
-            }
-        }
-        values_out[k] = PyRef::steal(PyFloat_FromDouble(value));
+        values_out[k] = PyRef::steal(PyFloat_FromDouble(returned_value(c, k, results, deg)));
         if (!values_out[k]) {
             return nullptr;
         }
@@ -222,6 +234,21 @@ PyObject *one_point(const Conversion &c, const double *values, PyObject *ell, bo
         }
     }
     return result;
+}
+
+PyObject *one_point(const Conversion &c, const double *values, PyObject *ell, bool deg)
+{
+    if (!check(c, values, deg)) {
+        return nullptr;
+    }
+    double point[kMaxKernelArgs + 2];
+    const int nin = kernel_point(c, values, ell, deg, point);
+    if (nin < 0) {
+        return nullptr;
+    }
+    double results[kMaxKernelArgs];
+    run_loop(c, point, nin, results);
+    return returned(c, results, deg);
 }
 
 PyObject *conversion_vectorcall(PyObject *callable, PyObject *const *args, size_t nargsf,
@@ -290,80 +317,140 @@ void find_loop(Conversion &c, PyObject *kernel)
     }
 }
 
-int fill_from_plan(Conversion &c, PyObject *plan)
+// The plan's attributes that the point path reads.
+struct PlanFields {
+    PyRef kernel;
+    PyRef names;
+    PyRef inputs;
+    PyRef roles;
+    PyRef outputs;
+    PyRef out_roles;
+    PyRef nout;
+};
+
+// All the attributes are looked up before any is checked.
+bool read_fields(PyObject *plan, PlanFields &p)
 {
-    PyRef kernel = PyRef::steal(PyObject_GetAttrString(plan, "kernel"));
-    PyRef names = PyRef::steal(PyObject_GetAttrString(plan, "names"));
-    PyRef inputs = PyRef::steal(PyObject_GetAttrString(plan, "inputs"));
-    PyRef roles = PyRef::steal(PyObject_GetAttrString(plan, "roles"));
-    PyRef outputs = PyRef::steal(PyObject_GetAttrString(plan, "outputs"));
-    PyRef out_roles = PyRef::steal(PyObject_GetAttrString(plan, "out_roles"));
-    PyRef nout = PyRef::steal(PyObject_GetAttrString(plan, "nout"));
-    if (!kernel || !names || !inputs || !roles || !outputs || !out_roles || !nout) {
-        return -1;
+    const struct {
+        const char *name;
+        PyRef PlanFields::*field;
+    } table[] = {
+        {"kernel", &PlanFields::kernel},   {"names", &PlanFields::names},
+        {"inputs", &PlanFields::inputs},   {"roles", &PlanFields::roles},
+        {"outputs", &PlanFields::outputs}, {"out_roles", &PlanFields::out_roles},
+        {"nout", &PlanFields::nout},
+    };
+    for (const auto &entry : table) {
+        p.*entry.field = PyRef::steal(PyObject_GetAttrString(plan, entry.name));
     }
-    if (!PyTuple_Check(names.get()) || !PyTuple_Check(inputs.get()) ||
-        !PyTuple_Check(outputs.get())) {
+    for (const auto &entry : table) {
+        if (!(p.*entry.field)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool counts_fit(Py_ssize_t nargs, Py_ssize_t nin, Py_ssize_t nreturn, long kernel_nout)
+{
+    return nargs <= kMaxUserArgs && nin <= kMaxKernelArgs && nreturn >= 1 &&
+           nreturn <= kMaxKernelArgs && kernel_nout >= 1 && kernel_nout <= kMaxKernelArgs;
+}
+
+// The counts of arguments, kernel inputs, kernel results and returned
+// results, within the fixed arrays of a Conversion.
+bool read_counts(Conversion &c, const PlanFields &p)
+{
+    if (!PyTuple_Check(p.names.get()) || !PyTuple_Check(p.inputs.get()) ||
+        !PyTuple_Check(p.outputs.get())) {
         PyErr_SetString(PyExc_TypeError, "plan.names, plan.inputs and plan.outputs must be tuples");
-        return -1;
+        return false;
     }
-    const Py_ssize_t nargs = PyTuple_GET_SIZE(names.get());
-    const Py_ssize_t nin = PyTuple_GET_SIZE(inputs.get());
-    const Py_ssize_t nreturn = PyTuple_GET_SIZE(outputs.get());
-    const long kernel_nout = PyLong_AsLong(nout.get());
+    const Py_ssize_t nargs = PyTuple_GET_SIZE(p.names.get());
+    const Py_ssize_t nin = PyTuple_GET_SIZE(p.inputs.get());
+    const Py_ssize_t nreturn = PyTuple_GET_SIZE(p.outputs.get());
+    const long kernel_nout = PyLong_AsLong(p.nout.get());
     if (kernel_nout == -1 && PyErr_Occurred()) {
-        return -1;
+        return false;
     }
-    if (nargs > kMaxUserArgs || nin > kMaxKernelArgs || nreturn < 1 ||
-        nreturn > kMaxKernelArgs || kernel_nout < 1 || kernel_nout > kMaxKernelArgs) {
+    if (!counts_fit(nargs, nin, nreturn, kernel_nout)) {
         PyErr_SetString(PyExc_ValueError, "plan has too many or too few arguments or results");
-        return -1;
+        return false;
     }
     c.nargs = static_cast<int>(nargs);
     c.kernel_nin = static_cast<int>(nin);
     c.kernel_nout = static_cast<int>(kernel_nout);
     c.nreturn = static_cast<int>(nreturn);
-    if (!read_roles(roles.get(), c.role, c.nargs, "roles") ||
-        !read_roles(out_roles.get(), c.out_role, c.nreturn, "out_roles")) {
-        return -1;
-    }
+    return true;
+}
+
+// Each kernel input is the index of a user argument or a constant.
+bool read_inputs(Conversion &c, PyObject *inputs)
+{
     for (int j = 0; j < c.kernel_nin; ++j) {
-        PyObject *item = PyTuple_GET_ITEM(inputs.get(), j);
-        if (PyLong_Check(item)) {
-            const long arg = PyLong_AsLong(item);
-            if (arg < 0 || arg >= c.nargs) {
-                PyErr_SetString(PyExc_ValueError, "plan.inputs names an argument it does not have");
-                return -1;
-            }
-            c.input_arg[j] = static_cast<int>(arg);
-        } else {
+        PyObject *item = PyTuple_GET_ITEM(inputs, j);
+        if (!PyLong_Check(item)) {
             c.input_arg[j] = -1;
             c.input_constant[j] = PyFloat_AsDouble(item);
             if (PyErr_Occurred()) {
-                return -1;
+                return false;
             }
+            continue;
         }
+        const long arg = PyLong_AsLong(item);
+        if (arg < 0 || arg >= c.nargs) {
+            PyErr_SetString(PyExc_ValueError, "plan.inputs names an argument it does not have");
+            return false;
+        }
+        c.input_arg[j] = static_cast<int>(arg);
     }
+    return true;
+}
+
+// Each returned result is the index of one of the kernel's results.
+bool read_outputs(Conversion &c, PyObject *outputs)
+{
     for (int k = 0; k < c.nreturn; ++k) {
-        const long index = PyLong_AsLong(PyTuple_GET_ITEM(outputs.get(), k));
+        const long index = PyLong_AsLong(PyTuple_GET_ITEM(outputs, k));
         if (index < 0 || index >= c.kernel_nout) {
             if (!PyErr_Occurred()) {
                 PyErr_SetString(PyExc_ValueError, "plan.outputs names a result the kernel lacks");
             }
-            return -1;
+            return false;
         }
         c.output[k] = static_cast<int>(index);
     }
-    find_loop(c, kernel.get());
-    if (c.loop != nullptr) {
-        const auto *ufunc = reinterpret_cast<PyUFuncObject *>(kernel.get());
-        c.with_ellipsoid = ufunc->nin == c.kernel_nin + 2;
-        if ((!c.with_ellipsoid && ufunc->nin != c.kernel_nin) || ufunc->nout != c.kernel_nout) {
-            PyErr_SetString(PyExc_ValueError, "plan does not match its ufunc's inputs and outputs");
-            return -1;
-        }
+    return true;
+}
+
+// The float64 loop, when the kernel has one, and whether it takes Re and f
+// after the point inputs.
+bool bind_loop(Conversion &c, PyObject *kernel)
+{
+    find_loop(c, kernel);
+    if (c.loop == nullptr) {
+        return true;
     }
-    c.names = names.release();
+    const auto *ufunc = reinterpret_cast<PyUFuncObject *>(kernel);
+    c.with_ellipsoid = ufunc->nin == c.kernel_nin + 2;
+    if ((!c.with_ellipsoid && ufunc->nin != c.kernel_nin) || ufunc->nout != c.kernel_nout) {
+        PyErr_SetString(PyExc_ValueError, "plan does not match its ufunc's inputs and outputs");
+        return false;
+    }
+    return true;
+}
+
+int fill_from_plan(Conversion &c, PyObject *plan)
+{
+    PlanFields p;
+    if (!read_fields(plan, p) || !read_counts(c, p) ||
+        !read_roles(p.roles.get(), c.role, c.nargs, "roles") ||
+        !read_roles(p.out_roles.get(), c.out_role, c.nreturn, "out_roles") ||
+        !read_inputs(c, p.inputs.get()) || !read_outputs(c, p.outputs.get()) ||
+        !bind_loop(c, p.kernel.get())) {
+        return -1;
+    }
+    c.names = p.names.release();
     return 0;
 }
 
