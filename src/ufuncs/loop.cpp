@@ -205,93 +205,150 @@ void prefetch(const char *from, npy_intp step, npy_intp count, bool for_writing)
     }
 }
 
-}  // namespace
+// The float32 loop's arguments, as NumPy passes them.
+struct Float32Call {
+    const UfuncDescription &ufunc;
+    char **args;
+    const npy_intp *steps;
+};
 
-void float32_loop(char **args, const npy_intp *dimensions, const npy_intp *steps, void *data)
+// The float64 loop's arguments for one block: pointers into the buffer, then
+// the outer steps, then the outputs' core steps; `size` points per block.
+struct Block {
+    char *args[kMaxIn + 2 + kMaxOutColumns];
+    npy_intp steps[kMaxIn + 2 + 2 * kMaxOutColumns];
+    npy_intp size;
+};
+
+int repeated_inputs(const npy_intp *steps, int nin)
 {
-    const auto &ufunc = *static_cast<const UfuncDescription *>(data);
-    const std::ptrdiff_t n = dimensions[0];
-    const int nin = ufunc.nin;
-    const int nin_all = ufunc.ufunc_nin();
-    const int width = ufunc.out_width;
     int repeated = 0;
     for (int k = 0; k < nin; ++k) {
         repeated += steps[k] == 0;
     }
-    const int columns = nin - repeated + ufunc.out_columns();
+    return repeated;
+}
+
+// The buffer from `free_slot` on: the repeated inputs first, each converted
+// here once, then a column of block.size for each other input and each
+// output column.
+void lay_out(const Float32Call &call, double *free_slot, Block &block)
+{
+    const UfuncDescription &ufunc = call.ufunc;
+    const int nin_all = ufunc.ufunc_nin();
+    // A repeated input stays repeated (stride 0), so that a kernel still sees
+    // one observer for the whole block, as it would in float64.
+    for (int k = 0; k < ufunc.nin; ++k) {
+        if (call.steps[k] == 0) {
+            widen(call.args[k], 0, free_slot, 1);
+            block.args[k] = reinterpret_cast<char *>(free_slot++);
+            block.steps[k] = 0;
+        }
+    }
+    for (int k = 0; k < ufunc.nin; ++k) {
+        if (call.steps[k] != 0) {
+            block.args[k] = reinterpret_cast<char *>(free_slot);
+            block.steps[k] = sizeof(double);
+            free_slot += block.size;
+        }
+    }
+    // Re and f are float64 columns already and go to the kernel as they are.
+    for (int k = ufunc.nin; k < nin_all; ++k) {
+        block.steps[k] = call.steps[k];
+    }
+    for (int k = 0; k < ufunc.nout; ++k) {
+        // Output k's columns follow each other: element i of column c at
+        // block.args[nin_all + k] + (c * block.size + i) doubles.
+        block.args[nin_all + k] = reinterpret_cast<char *>(free_slot);
+        block.steps[nin_all + k] = sizeof(double);
+        block.steps[ufunc.nargs() + k] = block.size * static_cast<npy_intp>(sizeof(double));
+        free_slot += ufunc.out_width * block.size;
+    }
+}
+
+// The block's `count` points from `start`: the point inputs converted into
+// the buffer, Re and f pointed at where they are.
+void load_block(const Float32Call &call, std::ptrdiff_t start, npy_intp count, Block &block)
+{
+    const int nin = call.ufunc.nin;
+    for (int k = 0; k < nin; ++k) {
+        if (call.steps[k] != 0) {
+            widen(call.args[k] + start * call.steps[k], call.steps[k],
+                  reinterpret_cast<double *>(block.args[k]), count);
+        }
+    }
+    for (int k = nin; k < call.ufunc.ufunc_nin(); ++k) {
+        block.args[k] = call.args[k] + start * call.steps[k];
+    }
+}
+
+void prefetch_inputs(const Float32Call &call, std::ptrdiff_t start, npy_intp count)
+{
+    for (int k = 0; k < call.ufunc.nin; ++k) {
+        if (call.steps[k] != 0) {
+            prefetch(call.args[k] + start * call.steps[k], call.steps[k], count, false);
+        }
+    }
+}
+
+void prefetch_outputs(const Float32Call &call, std::ptrdiff_t start, npy_intp count)
+{
+    const UfuncDescription &ufunc = call.ufunc;
+    const int nin_all = ufunc.ufunc_nin();
+    for (int k = 0; k < ufunc.nout; ++k) {
+        const npy_intp core_step = ufunc.out_width > 1 ? call.steps[ufunc.nargs() + k] : 0;
+        for (int c = 0; c < ufunc.out_width; ++c) {
+            prefetch(call.args[nin_all + k] + start * call.steps[nin_all + k] + c * core_step,
+                     call.steps[nin_all + k], count, true);
+        }
+    }
+}
+
+void store_block(const Float32Call &call, std::ptrdiff_t start, npy_intp count,
+                 const Block &block)
+{
+    const UfuncDescription &ufunc = call.ufunc;
+    const int nin_all = ufunc.ufunc_nin();
+    for (int k = 0; k < ufunc.nout; ++k) {
+        const npy_intp core_step = ufunc.out_width > 1 ? call.steps[ufunc.nargs() + k] : 0;
+        narrow(reinterpret_cast<const double *>(block.args[nin_all + k]), block.size,
+               ufunc.out_width, call.args[nin_all + k] + start * call.steps[nin_all + k],
+               call.steps[nin_all + k], core_step, count);
+    }
+}
+
+}  // namespace
+
+void float32_loop(char **args, const npy_intp *dimensions, const npy_intp *steps, void *data)
+{
+    const Float32Call call{*static_cast<const UfuncDescription *>(data), args, steps};
+    const std::ptrdiff_t n = dimensions[0];
+    const int repeated = repeated_inputs(steps, call.ufunc.nin);
+    const int columns = call.ufunc.nin - repeated + call.ufunc.out_columns();
     double stack_buffer[kStackDoubles];
     std::unique_ptr<double[]> heap_buffer;
-    double *free_slot = stack_buffer;
+    double *buffer = stack_buffer;
     std::ptrdiff_t capacity = kStackDoubles;
     if (n > (kStackDoubles - repeated) / columns) {
         heap_buffer.reset(new (std::nothrow) double[kHeapDoubles]);
         if (heap_buffer) {
-            free_slot = heap_buffer.get();
+            buffer = heap_buffer.get();
             capacity = kHeapDoubles;
         }
     }
-    const npy_intp block = (capacity - repeated) / columns;
-    char *block_args[kMaxIn + 2 + kMaxOutColumns];
-    npy_intp block_steps[kMaxIn + 2 + 2 * kMaxOutColumns];
-    // A repeated input stays repeated (stride 0), so that a kernel still sees
-    // one observer for the whole block, as it would in float64.
-    for (int k = 0; k < nin; ++k) {
-        if (steps[k] == 0) {
-            widen(args[k], 0, free_slot, 1);
-            block_args[k] = reinterpret_cast<char *>(free_slot++);
-            block_steps[k] = 0;
+    Block block;
+    block.size = (capacity - repeated) / columns;
+    lay_out(call, buffer, block);
+    for (std::ptrdiff_t start = 0; start < n; start += block.size) {
+        const npy_intp count = n - start < block.size ? n - start : block.size;
+        load_block(call, start, count, block);
+        const npy_intp next = n - start - count < block.size ? n - start - count : block.size;
+        if (next > 0) {
+            prefetch_inputs(call, start + count, next);
         }
-    }
-    for (int k = 0; k < nin; ++k) {
-        if (steps[k] != 0) {
-            block_args[k] = reinterpret_cast<char *>(free_slot);
-            block_steps[k] = sizeof(double);
-            free_slot += block;
-        }
-    }
-    // Re and f are float64 columns already and go to the kernel as they are.
-    for (int k = nin; k < nin_all; ++k) {
-        block_steps[k] = steps[k];
-    }
-    for (int k = 0; k < ufunc.nout; ++k) {
-        // Output k's columns follow each other: element i of column c at
-        // block_args[nin_all + k] + (c * block + i) doubles.
-        block_args[nin_all + k] = reinterpret_cast<char *>(free_slot);
-        block_steps[nin_all + k] = sizeof(double);
-        block_steps[ufunc.nargs() + k] = block * static_cast<npy_intp>(sizeof(double));
-        free_slot += width * block;
-    }
-    for (std::ptrdiff_t start = 0; start < n; start += block) {
-        const npy_intp count = n - start < block ? n - start : block;
-        for (int k = 0; k < nin; ++k) {
-            if (steps[k] != 0) {
-                widen(args[k] + start * steps[k], steps[k],
-                      reinterpret_cast<double *>(block_args[k]), count);
-            }
-        }
-        for (int k = nin; k < nin_all; ++k) {
-            block_args[k] = args[k] + start * steps[k];
-        }
-        const npy_intp next = n - start - count < block ? n - start - count : block;
-        for (int k = 0; k < nin && next > 0; ++k) {
-            if (steps[k] != 0) {
-                prefetch(args[k] + (start + count) * steps[k], steps[k], next, false);
-            }
-        }
-        for (int k = 0; k < ufunc.nout; ++k) {
-            const npy_intp core_step = width > 1 ? steps[ufunc.nargs() + k] : 0;
-            for (int c = 0; c < width; ++c) {
-                prefetch(args[nin_all + k] + start * steps[nin_all + k] + c * core_step,
-                         steps[nin_all + k], count, true);
-            }
-        }
-        strided_loop(block_args, &count, block_steps, data);
-        for (int k = 0; k < ufunc.nout; ++k) {
-            const npy_intp core_step = width > 1 ? steps[ufunc.nargs() + k] : 0;
-            narrow(reinterpret_cast<const double *>(block_args[nin_all + k]), block, width,
-                   args[nin_all + k] + start * steps[nin_all + k], steps[nin_all + k], core_step,
-                   count);
-        }
+        prefetch_outputs(call, start, count);
+        strided_loop(block.args, &count, block.steps, data);
+        store_block(call, start, count, block);
     }
 }
 
