@@ -93,6 +93,22 @@ _BLOCK = 16384
 _RADIANS_PER_DEGREE = math.pi / 180.0
 
 
+def _check(name, role, value, deg):
+    if role == "l":
+        _check_latitude(name, value, deg)
+    elif role == "n":
+        _check_non_negative(name, value)
+
+
+def _kernel_inputs(plan, values):
+    # An input of the plan is the index of an argument or a constant.
+    return [values[j] if type(j) is int else j for j in plan.inputs]
+
+
+def _returned(results):
+    return results[0] if len(results) == 1 else tuple(results)
+
+
 def _in_blocks(plan, Re, f, deg, values, shape):
     # Float64 arrays of one shape, converted, checked and computed block by
     # block: the degree conversions and checks then read and write the cache,
@@ -105,50 +121,52 @@ def _in_blocks(plan, Re, f, deg, values, shape):
     ellipsoid = (Re, f) if plan.with_ellipsoid else ()
     for start in range(0, n, _BLOCK):
         stop = min(start + _BLOCK, n)
-        block = []
-        for name, role, value, buffer in zip(plan.names, plan.roles, flat, scratch):
-            if type(value) is np.ndarray:
-                value = value[start:stop]
-                if role == "l":
-                    _check_latitude(name, value, deg)
-                elif role == "n":
-                    _check_non_negative(name, value)
-                if buffer is not None:
-                    value = np.multiply(value, _RADIANS_PER_DEGREE, out=buffer[:stop - start])
-            block.append(value)
-        inputs = [block[j] if type(j) is int else j for j in plan.inputs]
-        plan.kernel(*inputs, *ellipsoid, out=tuple(r[start:stop] for r in results))
+        block = _block_of(plan, deg, flat, scratch, start, stop)
+        out = tuple(r[start:stop] for r in results)
+        plan.kernel(*_kernel_inputs(plan, block), *ellipsoid, out=out)
         if deg:
-            for k, role in zip(plan.outputs, plan.out_roles):
-                if role != "-":
-                    _to_degrees(results[k][start:stop], role == "z")
-    returned = [results[k].reshape(shape) for k in plan.outputs]
-    return returned[0] if len(returned) == 1 else tuple(returned)
+            _block_to_degrees(plan, out)
+    return _returned([results[k].reshape(shape) for k in plan.outputs])
+
+
+def _block_of(plan, deg, flat, scratch, start, stop):
+    # The arguments' points [start, stop), checked, angles in radians in
+    # their scratch buffers; numbers as they are.
+    block = []
+    for name, role, value, buffer in zip(plan.names, plan.roles, flat, scratch):
+        if type(value) is np.ndarray:
+            value = value[start:stop]
+            _check(name, role, value, deg)
+            if buffer is not None:
+                value = np.multiply(value, _RADIANS_PER_DEGREE, out=buffer[:stop - start])
+        block.append(value)
+    return block
+
+
+def _block_to_degrees(plan, out):
+    for k, role in zip(plan.outputs, plan.out_roles):
+        if role != "-":
+            _to_degrees(out[k], role == "z")
 
 
 def _whole(plan, Re, f, deg, values):
     for k, (name, role, value) in enumerate(zip(plan.names, plan.roles, values)):
-        if type(value) is not np.ndarray:
-            continue
-        if role == "l":
-            _check_latitude(name, value, deg)
-        elif role == "n":
-            _check_non_negative(name, value)
-        if deg and (role == "l" or role == "a"):
-            values[k] = np.radians(value)
-    inputs = [values[j] if type(j) is int else j for j in plan.inputs]
+        if type(value) is np.ndarray:
+            _check(name, role, value, deg)
+            if deg and role in "la":
+                values[k] = np.radians(value)
+    inputs = _kernel_inputs(plan, values)
     if plan.with_ellipsoid:
         inputs += (Re, f)
     results = plan.kernel(*inputs)
     if plan.nout == 1:
         results = (results,)
-    returned = []
-    for k, role in zip(plan.outputs, plan.out_roles):
-        result = results[k]
-        if deg and role != "-":
-            result = _to_degrees(result, role == "z")
-        returned.append(result)
-    return returned[0] if len(returned) == 1 else tuple(returned)
+    return _returned([_as_returned(results[k], role, deg)
+                      for k, role in zip(plan.outputs, plan.out_roles)])
+
+
+def _as_returned(result, role, deg):
+    return _to_degrees(result, role == "z") if deg and role != "-" else result
 
 
 def _to_degrees(result, azimuth):
