@@ -232,6 +232,61 @@ PyObject *find_kernel(PyObject *, PyObject *args) {
     return PyLong_FromLong(static_cast<long>(q - g_batch->kernels));
 }
 
+// batch()'s inputs, 0-d (stride 0) or one-dimensional; n becomes the length
+// of the last one-dimensional one.
+bool batch_inputs(PyObject *ins, Columns &held, std::vector<QV_In> &in, npy_intp &n) {
+    for (Py_ssize_t k = 0; k < PyTuple_GET_SIZE(ins); ++k) {
+        auto *a = reinterpret_cast<PyArrayObject *>(
+            PyArray_FROM_OTF(PyTuple_GET_ITEM(ins, k), NPY_DOUBLE, NPY_ARRAY_ALIGNED));
+        if (!a) return false;
+        held.arrays.push_back(a);
+        if (PyArray_NDIM(a) > 1) {
+            PyErr_SetString(PyExc_ValueError, "inputs are 0-d or 1-d");
+            return false;
+        }
+        if (PyArray_NDIM(a) == 1) n = PyArray_DIM(a, 0);
+        in.push_back({PyArray_BYTES(a), PyArray_NDIM(a) ? PyArray_STRIDE(a, 0) : 0});
+    }
+    return true;
+}
+
+// batch()'s outputs, writable one-dimensional float64 arrays of one length,
+// the inputs' n when they have one.
+bool batch_outputs(PyObject *outs, std::vector<QV_Out> &out, npy_intp &n) {
+    for (Py_ssize_t k = 0; k < PyTuple_GET_SIZE(outs); ++k) {
+        PyObject *o = PyTuple_GET_ITEM(outs, k);
+        auto *a = reinterpret_cast<PyArrayObject *>(o);
+        if (!PyArray_Check(o) || PyArray_TYPE(a) != NPY_DOUBLE || PyArray_NDIM(a) != 1 ||
+            !PyArray_ISWRITEABLE(a) || (n >= 0 && PyArray_DIM(a, 0) != n)) {
+            PyErr_SetString(PyExc_ValueError, "outputs are writable float64 arrays of the inputs' length");
+            return false;
+        }
+        n = PyArray_DIM(a, 0);
+        out.push_back({PyArray_BYTES(a), PyArray_STRIDE(a, 0)});
+    }
+    return true;
+}
+
+// The n points in nthreads contiguous ranges (one when nthreads <= 1), each
+// run by its own std::thread at once, the GIL released.
+void run_in_ranges(const QV_Kernel *q, double Re, double f, npy_intp n, int nthreads,
+                   const std::vector<QV_In> &in, const std::vector<QV_Out> &out) {
+    const ptrdiff_t chunk = nthreads > 1 ? (n + nthreads - 1) / nthreads : n;
+    auto range = [&](ptrdiff_t begin, ptrdiff_t end) {
+        std::vector<QV_In> range_in(in);
+        std::vector<QV_Out> range_out(out);
+        for (auto &c : range_in) c.data += begin * c.stride;
+        for (auto &c : range_out) c.data += begin * c.stride;
+        q->run(Re, f, end - begin, range_in.data(), range_out.data());
+    };
+    Py_BEGIN_ALLOW_THREADS
+    std::vector<std::thread> pool;
+    for (ptrdiff_t begin = 0; begin < n; begin += chunk)
+        pool.emplace_back(range, begin, std::min<ptrdiff_t>(begin + chunk, n));
+    for (auto &t : pool) t.join();
+    Py_END_ALLOW_THREADS
+}
+
 // batch(name, Re, f, nthreads, inputs, outputs): the kernel of `name` over
 // float64 columns, the GIL released: inputs are 0-d (stride 0) or of length
 // n, outputs writable one-dimensional float64 arrays of length n, any stride.
@@ -252,40 +307,10 @@ PyObject *batch(PyObject *, PyObject *args) {
                             q->output_columns);
     Columns held;
     std::vector<QV_In> in;
-    npy_intp n = -1;
-    for (Py_ssize_t k = 0; k < PyTuple_GET_SIZE(ins); ++k) {
-        auto *a = reinterpret_cast<PyArrayObject *>(
-            PyArray_FROM_OTF(PyTuple_GET_ITEM(ins, k), NPY_DOUBLE, NPY_ARRAY_ALIGNED));
-        if (!a) return nullptr;
-        held.arrays.push_back(a);
-        if (PyArray_NDIM(a) > 1) return PyErr_Format(PyExc_ValueError, "inputs are 0-d or 1-d");
-        if (PyArray_NDIM(a) == 1) n = PyArray_DIM(a, 0);
-        in.push_back({PyArray_BYTES(a), PyArray_NDIM(a) ? PyArray_STRIDE(a, 0) : 0});
-    }
     std::vector<QV_Out> out;
-    for (Py_ssize_t k = 0; k < PyTuple_GET_SIZE(outs); ++k) {
-        PyObject *o = PyTuple_GET_ITEM(outs, k);
-        auto *a = reinterpret_cast<PyArrayObject *>(o);
-        if (!PyArray_Check(o) || PyArray_TYPE(a) != NPY_DOUBLE || PyArray_NDIM(a) != 1 ||
-            !PyArray_ISWRITEABLE(a) || (n >= 0 && PyArray_DIM(a, 0) != n))
-            return PyErr_Format(PyExc_ValueError, "outputs are writable float64 arrays of the inputs' length");
-        n = PyArray_DIM(a, 0);
-        out.push_back({PyArray_BYTES(a), PyArray_STRIDE(a, 0)});
-    }
-    const ptrdiff_t chunk = nthreads > 1 ? (n + nthreads - 1) / nthreads : n;
-    auto range = [&](ptrdiff_t begin, ptrdiff_t end) {
-        std::vector<QV_In> range_in(in);
-        std::vector<QV_Out> range_out(out);
-        for (auto &c : range_in) c.data += begin * c.stride;
-        for (auto &c : range_out) c.data += begin * c.stride;
-        q->run(Re, f, end - begin, range_in.data(), range_out.data());
-    };
-    Py_BEGIN_ALLOW_THREADS
-    std::vector<std::thread> pool;
-    for (ptrdiff_t begin = 0; begin < n; begin += chunk)
-        pool.emplace_back(range, begin, std::min<ptrdiff_t>(begin + chunk, n));
-    for (auto &t : pool) t.join();
-    Py_END_ALLOW_THREADS
+    npy_intp n = -1;
+    if (!batch_inputs(ins, held, in, n) || !batch_outputs(outs, out, n)) return nullptr;
+    run_in_ranges(q, Re, f, n, nthreads, in, out);
     Py_RETURN_NONE;
 }
 
