@@ -328,7 +328,8 @@ struct PlanFields {
     PyRef nout;
 };
 
-// All the attributes are looked up before any is checked.
+// A lookup after a failed one would run with its AttributeError pending,
+// and a successful one may clear it: the first failure ends the reading.
 bool read_fields(PyObject *plan, PlanFields &p)
 {
     const struct {
@@ -342,8 +343,6 @@ bool read_fields(PyObject *plan, PlanFields &p)
     };
     for (const auto &entry : table) {
         p.*entry.field = PyRef::steal(PyObject_GetAttrString(plan, entry.name));
-    }
-    for (const auto &entry : table) {
         if (!(p.*entry.field)) {
             return false;
         }
