@@ -38,42 +38,10 @@ struct PassVectors<Body, std::void_t<decltype(Body::vectors_per_pass)>> {
     static constexpr int value = Body::vectors_per_pass;
 };
 
-// One pass's inputs: K vectors of each column from point i. Leading columns
-// that are records of three (first_in == 3) move as whole records.
-template <int K, int ni>
-QV_INLINE void gather_pass(const In *in, int first_in, std::ptrdiff_t i, V<K> (&x)[ni])
-{
-    for (int k = 0; first_in != 0 && k < K; ++k) {
-        gather_records(in, i + k * kLanes, &x[0].v[k], &x[1].v[k], &x[2].v[k]);
-    }
-    for (int c = first_in; c < ni; ++c) {
-        for (int k = 0; k < K; ++k) {
-            x[c].v[k] = gather(in[c], i + k * kLanes, kLanes);
-        }
-    }
-}
-
-// One pass's results, each NaN made the canonical one first, so that the
-// stored bits do not depend on which operation produced it.
-template <int K, int no>
-QV_INLINE void store_pass(const Out *out, int first_out, std::ptrdiff_t i, V<K> (&y)[no])
-{
-    for (int c = 0; c < no; ++c) {
-        y[c] = canonical_nan(y[c]);
-    }
-    for (int k = 0; first_out != 0 && k < K; ++k) {
-        store_records(out, i + k * kLanes, y[0].v[k], y[1].v[k], y[2].v[k]);
-    }
-    for (int c = first_out; c < no; ++c) {
-        for (int k = 0; k < K; ++k) {
-            store_all(out[c], i + k * kLanes, y[c].v[k]);
-        }
-    }
-}
-
-// The points from i on, fewer than a pass, one vector at a time: the unused
-// lanes of the last vector repeat its last point, and only valid lanes are
-// stored.
+// The points from i on, fewer than a pass, one vector at a time. Only this
+// cold part has a function of its own: the pass loop stays whole in run_with,
+// since its gathers and stores moved into functions of their own, although
+// inlined, came out of GCC with other registers and spills in the kernels.
 template <class P, class Body, class Context>
 QV_INLINE void run_tail(const Context &context, std::ptrdiff_t i, std::ptrdiff_t n, const In *in,
                         const Out *out)
@@ -96,8 +64,8 @@ QV_INLINE void run_tail(const Context &context, std::ptrdiff_t i, std::ptrdiff_t
 }
 
 // Full passes of the body's vectors per pass, then the remaining points one vector
-// at a time, its unused lanes filled with the last point so that they run the
-// same steps as a real one; only valid lanes are stored. A lane's result
+// at a time (run_tail), its unused lanes filled with the last point so that they
+// run the same steps as a real one; only valid lanes are stored. A lane's result
 // depends on that lane's inputs alone, so a point gives the same bits in a full
 // pass, in a tail and alone (n = 1, the one-point routines).
 template <class P, class Body, class Context>
@@ -114,9 +82,26 @@ void run_with(const Context &context, std::ptrdiff_t n, const In *in, const Out 
     for (; n - i >= pass; i += pass) {
         V<K> x[ni];
         V<K> y[no];
-        gather_pass<K>(in, first_in, i, x);
+        for (int k = 0; first_in != 0 && k < K; ++k) {
+            gather_records(in, i + k * kLanes, &x[0].v[k], &x[1].v[k], &x[2].v[k]);
+        }
+        for (int c = first_in; c < ni; ++c) {
+            for (int k = 0; k < K; ++k) {
+                x[c].v[k] = gather(in[c], i + k * kLanes, kLanes);
+            }
+        }
         Body::template lanes<P, K>(context, x, y);
-        store_pass<K>(out, first_out, i, y);
+        for (int c = 0; c < no; ++c) {
+            y[c] = canonical_nan(y[c]);
+        }
+        for (int k = 0; first_out != 0 && k < K; ++k) {
+            store_records(out, i + k * kLanes, y[0].v[k], y[1].v[k], y[2].v[k]);
+        }
+        for (int c = first_out; c < no; ++c) {
+            for (int k = 0; k < K; ++k) {
+                store_all(out[c], i + k * kLanes, y[c].v[k]);
+            }
+        }
     }
     run_tail<P, Body>(context, i, n, in, out);
 }
