@@ -69,8 +69,8 @@ using namespace quorvane::kernels;
 // receive s12, azi1, azi2 and evaluations[i] the evaluations of geodesic i.
 // seconds: start, search, results; counts: vector steps, busy lane steps,
 // lanes per vector step.
-extern "C" void probe(double Re, double f, long n, const double *const *in, double *const *out, double *evaluations,
-                      double *seconds, long *counts)
+extern "C" void probe(double Re, double f, long n, const double *const *in, double *const *out,
+                      double *evaluations, double *seconds, long *counts)
 {
     const GeodesicEllipsoid g = make_geodesic_ellipsoid(Re, f);
     In columns_in[4];
@@ -94,7 +94,8 @@ extern "C" void probe(double Re, double f, long n, const double *const *in, doub
             start_rows<Policy, kSearchVectors, true>(g, columns_in, base, first, pass, c);
         }
         for (; first < rows; first += kLanes) {
-            start_rows<Policy, 1, false>(g, columns_in, base, first, rows - first < kLanes ? rows - first : kLanes, c);
+            start_rows<Policy, 1, false>(g, columns_in, base, first,
+                                         rows - first < kLanes ? rows - first : kLanes, c);
         }
         double t1 = cpu_seconds();
         search_rows<Policy>(g, rows, c, Counter{evaluations + base, &counts[0], &counts[1]});
@@ -104,8 +105,8 @@ extern "C" void probe(double Re, double f, long n, const double *const *in, doub
             result_rows<Policy, false, kSearchVectors, true>(g, c, base, first, pass, columns_out);
         }
         for (; first < rows; first += kLanes) {
-            result_rows<Policy, false, 1, false>(g, c, base, first, rows - first < kLanes ? rows - first : kLanes,
-                                          columns_out);
+            result_rows<Policy, false, 1, false>(
+                g, c, base, first, rows - first < kLanes ? rows - first : kLanes, columns_out);
         }
         double t3 = cpu_seconds();
         seconds[0] += t1 - t0;

@@ -3,10 +3,7 @@
 
 namespace quorvane::binding {
 
-bool assert_vector_shape(PyObject *obj)
-{
-    return check_assertion(is_vector_shape(obj));
-}
+bool assert_vector_shape(PyObject *obj) { return check_assertion(is_vector_shape(obj)); }
 
 bool assert_rows_shape(PyObject *obj)
 {

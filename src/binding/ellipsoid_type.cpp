@@ -24,8 +24,8 @@ bool convert_arguments(const char *func_name, PyObject *args, PyObject *kwargs, 
                        double *f)
 {
     PyObject *bound[2];
-    return bind_arguments(func_name, kParams, 2, args, kwargs, bound) &&
-           to_double(bound[0], Re) && to_double(bound[1], f);
+    return bind_arguments(func_name, kParams, 2, args, kwargs, bound) && to_double(bound[0], Re) &&
+           to_double(bound[1], f);
 }
 
 PyObject *ellipsoid_new(PyTypeObject *type, PyObject *args, PyObject *kwargs)
@@ -103,8 +103,7 @@ PyObject *ellipsoid_reduce(PyObject *, PyObject *)
     return nullptr;
 }
 
-PyObject *ellipsoid_setstate(PyObject *, PyObject *const *args, Py_ssize_t nargs,
-                             PyObject *kwnames)
+PyObject *ellipsoid_setstate(PyObject *, PyObject *const *args, Py_ssize_t nargs, PyObject *kwnames)
 {
     static const char *const params[] = {"state"};
     PyObject *state_arg;
@@ -141,11 +140,10 @@ template <int... K>
 MethodDefs<K...> make_method_defs(std::integer_sequence<int, K...>)
 {
     return {{
-        {kMethods[K].name, as_cfunction(method_descriptor<K>),
-         METH_FASTCALL | METH_KEYWORDS, nullptr}...,
+        {kMethods[K].name, as_cfunction(method_descriptor<K>), METH_FASTCALL | METH_KEYWORDS,
+         nullptr}...,
         {"__reduce__", ellipsoid_reduce, METH_NOARGS, nullptr},
-        {"__setstate__", as_cfunction(ellipsoid_setstate),
-         METH_FASTCALL | METH_KEYWORDS, nullptr},
+        {"__setstate__", as_cfunction(ellipsoid_setstate), METH_FASTCALL | METH_KEYWORDS, nullptr},
         {nullptr, nullptr, 0, nullptr},
     }};
 }

@@ -15,10 +15,11 @@ constexpr int param_count(std::initializer_list<Param> params)
     return static_cast<int>(params.size());
 }
 
-#define QUORVANE_PARAM(name, annotation) Param{#name, annotation}
+#define QUORVANE_PARAM(name, annotation) \
+    Param { #name, annotation }
 
-#define QUORVANE_CHECK_PARAMS(name, returns, ...)                 \
-    static_assert(param_count({__VA_ARGS__}) <= kMaxParams,      \
+#define QUORVANE_CHECK_PARAMS(name, returns, ...)           \
+    static_assert(param_count({__VA_ARGS__}) <= kMaxParams, \
                   #name " has more parameters than kMaxParams");
 QUORVANE_ELLIPSOID_METHODS(QUORVANE_CHECK_PARAMS, QUORVANE_PARAM)
 #undef QUORVANE_CHECK_PARAMS
@@ -60,8 +61,8 @@ const char *method_doc(const MethodDescription &method)
     static PyObject *docs[kMethodCount];
     PyObject *&doc = docs[&method - kMethods];
     if (doc == nullptr) {
-        PyRef text = with_params(PyRef::steal(PyUnicode_FromFormat("Ellipsoid.%s(self", method.name)),
-                                 method, true);
+        PyRef text = with_params(
+            PyRef::steal(PyUnicode_FromFormat("Ellipsoid.%s(self", method.name)), method, true);
         if (!text) {
             return nullptr;
         }

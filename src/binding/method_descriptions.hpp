@@ -21,8 +21,8 @@ struct MethodDescription {
     const char *name;
     Param params[kMaxParams];  // after self; unused slots are null
     int nparams;
-    const char *returns;       // the return annotation
-    const char *doc_body;      // the docstring after its signature line
+    const char *returns;   // the return annotation
+    const char *doc_body;  // the docstring after its signature line
     MethodImpl impl;
 };
 

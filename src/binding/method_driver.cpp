@@ -79,8 +79,8 @@ PyRef record_dtype(const MethodSpec &m) { return module_global(state.names.*m.dt
 // bits of the composite table routine without its chain of slot calls and
 // pending-error checks. Otherwise the table routine, so that a replaced slot
 // is what runs.
-void convert_point(const MethodSpec &m, Ellipsoid *self, const double *point,
-                   const double *fixed, void *out)
+void convert_point(const MethodSpec &m, Ellipsoid *self, const double *point, const double *fixed,
+                   void *out)
 {
     if (!table::kernel_stands_in(self, m.id)) {
         m.routine(self, point, fixed, out);
@@ -114,8 +114,8 @@ PyObject *one_record(const MethodSpec &m, Ellipsoid *self, PyObject *points, dou
                      const double *fixed)
 {
     PyObject *const shape = state.*m.one_point_shape;
-    PyRef result = allocate_zeros([shape] { return PyRef::new_ref(shape); },
-                                  [&m] { return record_dtype(m); });
+    PyRef result =
+        allocate_zeros([shape] { return PyRef::new_ref(shape); }, [&m] { return record_dtype(m); });
     ResultView out;
     if (!result || !out.acquire(result.get(), *m.layout, 1)) {
         return nullptr;
@@ -159,8 +159,7 @@ PyObject *one_point(const MethodSpec &m, Ellipsoid *self, PyObject *const *point
     if (PyErr_Occurred()) {
         return nullptr;
     }
-    return m.element == Element::kFloat ? PyFloat_FromDouble(out[0])
-                                        : return_vector(out).release();
+    return m.element == Element::kFloat ? PyFloat_FromDouble(out[0]) : return_vector(out).release();
 }
 
 bool assert_many_points(const MethodSpec &m, PyObject *const *points)
@@ -251,18 +250,17 @@ PyObject *fill_view(const MethodSpec &m, Ellipsoid *self, PyObject *result,
     const bool ok = with_element_type(m.element, [&](auto *type) {
         using T = std::remove_pointer_t<decltype(type)>;
         batch.write_to(out, static_cast<int>(sizeof(T) / sizeof(double)));
-        return for_each_point(plan, points, bounded(n, out.length()), batch, deferred,
-                              [&](Py_ssize_t i, const double *point) {
-                                  if constexpr (std::is_same_v<T, Vector3>) {
-                                      Vector3 r;
-                                      m.routine(self, point, fixed, r.v);
-                                      out.store_row(i, r.v);
-                                  } else {
-                                      out.store<T>(i, [&](T *element) {
-                                          m.routine(self, point, fixed, element);
-                                      });
-                                  }
-                              });
+        return for_each_point(
+            plan, points, bounded(n, out.length()), batch, deferred,
+            [&](Py_ssize_t i, const double *point) {
+                if constexpr (std::is_same_v<T, Vector3>) {
+                    Vector3 r;
+                    m.routine(self, point, fixed, r.v);
+                    out.store_row(i, r.v);
+                } else {
+                    out.store<T>(i, [&](T *element) { m.routine(self, point, fixed, element); });
+                }
+            });
     });
     if (!ok) {
         return nullptr;

@@ -36,7 +36,8 @@ PyObject *method_function_vectorcall(PyObject *callable, PyObject *const *args, 
     // The routines are reached through the object's method table: refuse
     // anything that has none before a routine can be called.
     if (!PyObject_TypeCheck(args[0], &EllipsoidType)) {
-        PyErr_Format(PyExc_TypeError, messages::kDescriptorMismatch, fn->method->name, EllipsoidType.tp_name, Py_TYPE(args[0])->tp_name);
+        PyErr_Format(PyExc_TypeError, messages::kDescriptorMismatch, fn->method->name,
+                     EllipsoidType.tp_name, Py_TYPE(args[0])->tp_name);
         return nullptr;
     }
     return call_method(*fn->method, args[0], args + 1, nargs - 1, kwnames);
@@ -88,8 +89,8 @@ PyRef annotations_of(const MethodDescription &method)
     }
     for (int k = 0; k <= method.nparams; ++k) {
         const char *key = k < method.nparams ? method.params[k].name : "return";
-        PyRef value = PyRef::steal(
-            PyUnicode_FromString(k < method.nparams ? method.params[k].annotation : method.returns));
+        PyRef value = PyRef::steal(PyUnicode_FromString(
+            k < method.nparams ? method.params[k].annotation : method.returns));
         if (!value || PyDict_SetItemString(annotations.get(), key, value.get()) < 0) {
             return PyRef();
         }

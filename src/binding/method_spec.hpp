@@ -16,8 +16,7 @@ namespace quorvane::binding {
 
 // The table routine for one point: its inputs in the registry's column order,
 // the fixed input (ray origin or observer) and the element to fill.
-using PointRoutine = void (*)(Ellipsoid *self, const double *point, const double *fixed,
-                              void *out);
+using PointRoutine = void (*)(Ellipsoid *self, const double *point, const double *fixed, void *out);
 
 // An input shared by every point, read before the points are looked at.
 enum class Fixed {
@@ -28,9 +27,9 @@ enum class Fixed {
 
 // How one point is told from many.
 enum class OnePointTest {
-    kAllScalars,   // isinstance(arg, Real) for each point argument
-    kVectorShape,  // arg.shape == (3,)
-    kOneDimension, // arg.ndim == 1
+    kAllScalars,    // isinstance(arg, Real) for each point argument
+    kVectorShape,   // arg.shape == (3,)
+    kOneDimension,  // arg.ndim == 1
 };
 
 // How the points arrive.

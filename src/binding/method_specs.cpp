@@ -51,8 +51,7 @@ void geodetic_of(Ellipsoid *self, const double *point, const double *, void *out
 
 void position_of(Ellipsoid *self, const double *point, const double *, void *out)
 {
-    self->vtab->c_pos_from_lla(self, LLA{point[0], point[1], point[2]},
-                               static_cast<double *>(out));
+    self->vtab->c_pos_from_lla(self, LLA{point[0], point[1], point[2]}, static_cast<double *>(out));
 }
 
 void ray_hit(Ellipsoid *self, const double *direction, const double *origin, void *out)
@@ -73,7 +72,7 @@ void look_angles(Ellipsoid *self, const double *target, const double *observer, 
 constexpr MethodSpec points_of(Id id, PointRoutine routine, OnePointTest test, Points points,
                                int point_args, Element element)
 {
-    return MethodSpec{id,      routine, Fixed::kNone, test,  points, point_args,
+    return MethodSpec{id,      routine, Fixed::kNone, test,    points, point_args,
                       element, nullptr, nullptr,      nullptr, false,  false};
 }
 
@@ -128,13 +127,13 @@ constexpr MethodSpec kSurfCoord = asserting_one_vector(
                           OnePointTest::kOneDimension, Points::kRows, 1, Element::kSurfCoord),
                 &InternedNames::SurfCoord_dtype, &kSurfCoordLayout, &ModuleState::tuple_1));
 
-constexpr MethodSpec kSolve = points_of(Id::solve_reduced_lat_equation, foot_reduced_lat,
-                                        OnePointTest::kVectorShape, Points::kRows, 1,
-                                        Element::kFloat);
+constexpr MethodSpec kSolve =
+    points_of(Id::solve_reduced_lat_equation, foot_reduced_lat, OnePointTest::kVectorShape,
+              Points::kRows, 1, Element::kFloat);
 
 constexpr MethodSpec kLla =
-    with_record(points_of(Id::lla_from_pos, geodetic_of, OnePointTest::kVectorShape,
-                          Points::kRows, 1, Element::kLLA),
+    with_record(points_of(Id::lla_from_pos, geodetic_of, OnePointTest::kVectorShape, Points::kRows,
+                          1, Element::kLLA),
                 &InternedNames::LLA_dtype, &kLLALayout, &ModuleState::int_1);
 
 constexpr MethodSpec kPos = points_of(Id::pos_from_lla, position_of, OnePointTest::kAllScalars,
@@ -146,19 +145,16 @@ constexpr MethodSpec kRay = asserting_one_vector(
                Fixed::kOrigin));
 
 // The observer is converted before the target is looked at.
-constexpr MethodSpec kAer = asserting_one_vector(with_fixed(
-    with_record(points_of(Id::aer_coords, look_angles, OnePointTest::kOneDimension,
-                          Points::kRows, 1, Element::kAER),
-                &InternedNames::AER_dtype, &kAERLayout, &ModuleState::int_1),
-    Fixed::kObserver));
+constexpr MethodSpec kAer = asserting_one_vector(
+    with_fixed(with_record(points_of(Id::aer_coords, look_angles, OnePointTest::kOneDimension,
+                                     Points::kRows, 1, Element::kAER),
+                           &InternedNames::AER_dtype, &kAERLayout, &ModuleState::int_1),
+               Fixed::kObserver));
 
 }  // namespace
 
-#define QUORVANE_DEFINE_METHOD(name, spec)                         \
-    PyObject *name(Ellipsoid *self, PyObject *const *args)        \
-    {                                                             \
-        return run_method(spec, self, args);                      \
-    }
+#define QUORVANE_DEFINE_METHOD(name, spec) \
+    PyObject *name(Ellipsoid *self, PyObject *const *args) { return run_method(spec, self, args); }
 
 QUORVANE_DEFINE_METHOD(reduced_lat_from_geodetic_lat, kReducedLat)
 QUORVANE_DEFINE_METHOD(geodetic_lat_from_reduced_lat, kGeodeticLat)

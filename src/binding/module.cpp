@@ -81,8 +81,8 @@ int publish_type(PyObject *module)
     }
     // No name and no destructor: the table is static and lives as long as the process.
     PyRef capsule = PyRef::steal(PyCapsule_New(&table::method_table, nullptr, nullptr));
-    if (!capsule ||
-        PyDict_SetItemString(EllipsoidType.tp_dict, ELLIPSOID_METHOD_TABLE_KEY, capsule.get()) < 0) {
+    if (!capsule || PyDict_SetItemString(EllipsoidType.tp_dict, ELLIPSOID_METHOD_TABLE_KEY,
+                                         capsule.get()) < 0) {
         return FAIL_HERE();
     }
     // The batch kernels, beside it (ellipsoid.h says why there); static too.
@@ -112,8 +112,7 @@ PyRef module_name_utf8(PyObject *module)
 }
 
 // Binds one routine of the vector module's __pyx_capi__ by name and signature.
-int bind_vector_routine(PyObject *vectools, const char *name, const char *signature,
-                        void **address)
+int bind_vector_routine(PyObject *vectools, const char *name, const char *signature, void **address)
 {
     PyRef capi = PyRef::steal(PyObject_GetAttrString(vectools, "__pyx_capi__"));
     if (!capi) {
@@ -214,8 +213,8 @@ int import_names(PyObject *module, const char *package, const char *const *names
         }
         PyList_SET_ITEM(fromlist.get(), k, name);
     }
-    PyRef source = PyRef::steal(
-        PyImport_ImportModuleLevel(package, nullptr, nullptr, fromlist.get(), 0));
+    PyRef source =
+        PyRef::steal(PyImport_ImportModuleLevel(package, nullptr, nullptr, fromlist.get(), 0));
     if (!source) {
         return FAIL_HERE();
     }
@@ -257,7 +256,8 @@ int import_numpy(PyObject *module)
             return FAIL_HERE();
         }
     }
-    Py_XSETREF(state.float64_descr, reinterpret_cast<PyObject *>(PyArray_DescrFromType(NPY_DOUBLE)));
+    Py_XSETREF(state.float64_descr,
+               reinterpret_cast<PyObject *>(PyArray_DescrFromType(NPY_DOUBLE)));
     return state.float64_descr != nullptr ? 0 : FAIL_HERE();
 }
 
@@ -307,10 +307,18 @@ int init_state(PyObject *module)
         PyObject **slot;
         const char *text;
     } names[] = {
-        {&n.numpy, "numpy"}, {&n.Real, "Real"}, {&n.zeros, "zeros"},
-        {&n.zeros_like, "zeros_like"}, {&n.asarray, "asarray"}, {&n.double_, "double"},
-        {&n.shape, "shape"}, {&n.ndim, "ndim"}, {&n.SurfCoord_dtype, "SurfCoord_dtype"},
-        {&n.LLA_dtype, "LLA_dtype"}, {&n.ENU_dtype, "ENU_dtype"}, {&n.AER_dtype, "AER_dtype"},
+        {&n.numpy, "numpy"},
+        {&n.Real, "Real"},
+        {&n.zeros, "zeros"},
+        {&n.zeros_like, "zeros_like"},
+        {&n.asarray, "asarray"},
+        {&n.double_, "double"},
+        {&n.shape, "shape"},
+        {&n.ndim, "ndim"},
+        {&n.SurfCoord_dtype, "SurfCoord_dtype"},
+        {&n.LLA_dtype, "LLA_dtype"},
+        {&n.ENU_dtype, "ENU_dtype"},
+        {&n.AER_dtype, "AER_dtype"},
         {&n.instancecheck, "__instancecheck__"},
     };
     for (const auto &name : names) {
@@ -354,7 +362,8 @@ int start(PyObject *module)
     kernels::active_set();
     configure_threads();
     if (init_state(module) < 0 || publish_type(module) < 0 || bind_vector_routines() < 0 ||
-        import_numpy(module) < 0 || import_names(module, "quorvane.datamodel", dtype_names, 4) < 0 ||
+        import_numpy(module) < 0 ||
+        import_names(module, "quorvane.datamodel", dtype_names, 4) < 0 ||
         import_names(module, "numbers", real_name, 1) < 0 || remember_real(module) < 0 ||
         install_methods() < 0) {
         return -1;
@@ -367,8 +376,8 @@ int start(PyObject *module)
 void add_start_traceback()
 {
     SavedError error;
-    PyRef code = PyRef::steal(reinterpret_cast<PyObject *>(PyCode_NewEmpty(
-        __FILE__, "init quorvane.mathtools.ellipsoid.ellipsoid", failed_line)));
+    PyRef code = PyRef::steal(reinterpret_cast<PyObject *>(
+        PyCode_NewEmpty(__FILE__, "init quorvane.mathtools.ellipsoid.ellipsoid", failed_line)));
     PyRef globals = code ? PyRef::steal(PyDict_New()) : PyRef();
     PyRef frame = globals ? PyRef::steal(reinterpret_cast<PyObject *>(PyFrame_New(
                                 PyThreadState_Get(), reinterpret_cast<PyCodeObject *>(code.get()),
@@ -432,7 +441,4 @@ PyModuleDef module_def = {
 
 }  // namespace quorvane::binding
 
-PyMODINIT_FUNC PyInit_ellipsoid(void)
-{
-    return PyModuleDef_Init(&quorvane::binding::module_def);
-}
+PyMODINIT_FUNC PyInit_ellipsoid(void) { return PyModuleDef_Init(&quorvane::binding::module_def); }

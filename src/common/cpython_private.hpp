@@ -24,10 +24,10 @@ static_assert(PY_VERSION_HEX >= 0x030B0000 && PY_VERSION_HEX < 0x030E0000,
 // without C linkage, so a C++ caller would look for mangled names that the
 // interpreter does not export. These bind the exported C symbols by name,
 // whatever the header's linkage.
-extern "C" int quorvane_trace_track(unsigned int domain, std::uintptr_t ptr, std::size_t size)
-    __asm__("PyTraceMalloc_Track");
-extern "C" int quorvane_trace_untrack(unsigned int domain, std::uintptr_t ptr)
-    __asm__("PyTraceMalloc_Untrack");
+extern "C" int quorvane_trace_track(unsigned int domain, std::uintptr_t ptr,
+                                    std::size_t size) __asm__("PyTraceMalloc_Track");
+extern "C" int quorvane_trace_untrack(unsigned int domain,
+                                      std::uintptr_t ptr) __asm__("PyTraceMalloc_Untrack");
 
 namespace quorvane::cpython {
 

@@ -165,8 +165,7 @@ PyObject *call_fallback(const Conversion &c, PyObject *const *args)
 // The kernel's inputs for one point: the user's values, angles in radians,
 // the plan's constants, then Re and f when the kernel takes them. Returns the
 // count, or -1 with the ellipsoid's error set.
-int kernel_point(const Conversion &c, const double *values, PyObject *ell, bool deg,
-                 double *point)
+int kernel_point(const Conversion &c, const double *values, PyObject *ell, bool deg, double *point)
 {
     for (int j = 0; j < c.kernel_nin; ++j) {
         const int arg = c.input_arg[j];
@@ -257,8 +256,8 @@ PyObject *conversion_vectorcall(PyObject *callable, PyObject *const *args, size_
     const auto &c = *reinterpret_cast<Conversion *>(callable);
     const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
     if (kwnames != nullptr || nargs != c.nargs + 2) {
-        PyErr_Format(PyExc_TypeError, "a Conversion takes its %d arguments, ell and deg, by position",
-                     c.nargs);
+        PyErr_Format(PyExc_TypeError,
+                     "a Conversion takes its %d arguments, ell and deg, by position", c.nargs);
         return nullptr;
     }
     if (c.loop == nullptr) {
@@ -461,8 +460,9 @@ PyObject *conversion_new(PyTypeObject *type, PyObject *args, PyObject *kwargs)
     PyObject *resolve;
     double Re;
     double f;
-    if (!PyArg_ParseTupleAndKeywords(args, kwargs, "OOOdd:Conversion", const_cast<char **>(keywords),
-                                     &plan, &fallback, &resolve, &Re, &f)) {
+    if (!PyArg_ParseTupleAndKeywords(args, kwargs, "OOOdd:Conversion",
+                                     const_cast<char **>(keywords), &plan, &fallback, &resolve, &Re,
+                                     &f)) {
         return nullptr;
     }
     PyRef self = PyRef::steal(type->tp_alloc(type, 0));
@@ -556,9 +556,6 @@ bool ready_conversion_type()
     return PyType_Ready(&ConversionType) == 0;
 }
 
-PyTypeObject *conversion_type()
-{
-    return &ConversionType;
-}
+PyTypeObject *conversion_type() { return &ConversionType; }
 
 }  // namespace quorvane::geo

@@ -45,7 +45,4 @@ PyObject *start()
 
 }  // namespace quorvane::geo
 
-PyMODINIT_FUNC PyInit__point(void)
-{
-    return quorvane::geo::start();
-}
+PyMODINIT_FUNC PyInit__point(void) { return quorvane::geo::start(); }

@@ -14,8 +14,8 @@ bool raise_count(const char *func_name, Py_ssize_t expected, Py_ssize_t given)
 }
 
 // Places one keyword argument into its parameter slot.
-bool bind_keyword(const char *func_name, const char *const *names, Py_ssize_t n,
-                  PyObject *key, PyObject *value, PyObject **out)
+bool bind_keyword(const char *func_name, const char *const *names, Py_ssize_t n, PyObject *key,
+                  PyObject *value, PyObject **out)
 {
     if (!PyUnicode_Check(key)) {
         PyErr_Format(PyExc_TypeError, messages::kKeywordsMustBeStrings, func_name);
@@ -35,8 +35,8 @@ bool bind_keyword(const char *func_name, const char *const *names, Py_ssize_t n,
     return false;
 }
 
-bool bind_positional(const char *func_name, Py_ssize_t n, PyObject *const *args,
-                     Py_ssize_t nargs, PyObject **out)
+bool bind_positional(const char *func_name, Py_ssize_t n, PyObject *const *args, Py_ssize_t nargs,
+                     PyObject **out)
 {
     if (nargs > n) {
         return raise_count(func_name, n, nargs);
@@ -75,11 +75,10 @@ bool bind_arguments(const char *func_name, const char *const *names, Py_ssize_t 
     return check_complete(func_name, n, out);
 }
 
-bool bind_arguments(const char *func_name, const char *const *names, Py_ssize_t n,
-                    PyObject *args, PyObject *kwargs, PyObject **out)
+bool bind_arguments(const char *func_name, const char *const *names, Py_ssize_t n, PyObject *args,
+                    PyObject *kwargs, PyObject **out)
 {
-    if (!bind_positional(func_name, n, &PyTuple_GET_ITEM(args, 0), PyTuple_GET_SIZE(args),
-                         out)) {
+    if (!bind_positional(func_name, n, &PyTuple_GET_ITEM(args, 0), PyTuple_GET_SIZE(args), out)) {
         return false;
     }
     if (kwargs != nullptr) {

@@ -11,11 +11,10 @@ namespace quorvane::interop {
 // kwnames) to the n parameters `names`, all required. out[i] receives a
 // borrowed reference. Returns false with TypeError set.
 bool bind_arguments(const char *func_name, const char *const *names, Py_ssize_t n,
-                    PyObject *const *args, Py_ssize_t nargs, PyObject *kwnames,
-                    PyObject **out);
+                    PyObject *const *args, Py_ssize_t nargs, PyObject *kwnames, PyObject **out);
 
 // The same for a call given as an argument tuple and a keyword dict (or NULL).
-bool bind_arguments(const char *func_name, const char *const *names, Py_ssize_t n,
-                    PyObject *args, PyObject *kwargs, PyObject **out);
+bool bind_arguments(const char *func_name, const char *const *names, Py_ssize_t n, PyObject *args,
+                    PyObject *kwargs, PyObject **out);
 
 }  // namespace quorvane::interop

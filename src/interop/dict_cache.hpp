@@ -50,10 +50,7 @@ private:
     // double in numpy's. Names past it are simply looked up each time.
     static constexpr int kCapacity = 8;
 
-    static uint64_t tag(PyObject *dict)
-    {
-        return cpython::dict_version(dict);
-    }
+    static uint64_t tag(PyObject *dict) { return cpython::dict_version(dict); }
 
     bool current(PyObject *dict) const { return dict == dict_ && tag(dict) == version_; }
 

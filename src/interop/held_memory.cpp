@@ -53,10 +53,7 @@ Span buffer_extent(const Py_buffer &view)
     return extent(view.buf, view.ndim, view.shape, view.strides, view.itemsize);
 }
 
-bool within(Span inner, Span outer)
-{
-    return outer.lo <= inner.lo && inner.hi <= outer.hi;
-}
+bool within(Span inner, Span outer) { return outer.lo <= inner.lo && inner.hi <= outer.hi; }
 
 bool lost(const char *what)
 {

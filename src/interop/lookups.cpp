@@ -105,7 +105,8 @@ PyRef shape_item(PyObject *obj, Py_ssize_t i)
 {
     // An exact ndarray's shape is a tuple of its dimensions, read without side effects.
     if (PyArray_CheckExact(obj) && i < PyArray_NDIM(reinterpret_cast<PyArrayObject *>(obj))) {
-        return PyRef::steal(PyLong_FromSsize_t(PyArray_DIM(reinterpret_cast<PyArrayObject *>(obj), i)));
+        return PyRef::steal(
+            PyLong_FromSsize_t(PyArray_DIM(reinterpret_cast<PyArrayObject *>(obj), i)));
     }
     PyRef shape = get_attr(obj, state.names.shape);
     if (!shape) {

@@ -27,13 +27,13 @@ struct ModuleState {
     PyObject *module_dict;    // the module's globals, where the methods look names up
     PyObject *builtins_dict;  // searched after the globals
     InternedNames names;
-    PyObject *tuple_1;               // (1,)
-    PyObject *tuple_3;               // (3,)
-    PyObject *int_1;                 // 1
-    PyObject *int_2;                 // 2
-    PyObject *int_3;                 // 3
-    PyObject *kwnames_shape_dtype;   // ("shape", "dtype")
-    PyObject *kwnames_dtype;         // ("dtype",)
+    PyObject *tuple_1;              // (1,)
+    PyObject *tuple_3;              // (3,)
+    PyObject *int_1;                // 1
+    PyObject *int_2;                // 2
+    PyObject *int_3;                // 3
+    PyObject *kwnames_shape_dtype;  // ("shape", "dtype")
+    PyObject *kwnames_dtype;        // ("dtype",)
     // The functions numpy offered at start-up. A call whose module-level
     // lookups still find them may do their work directly.
     PyObject *numpy_module;

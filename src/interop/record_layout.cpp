@@ -476,8 +476,8 @@ bool check_item_size(const Py_buffer &view, const RecordLayout &layout)
     if (view.itemsize != layout.size) {
         PyErr_Format(PyExc_ValueError,
                      "Item size of buffer (%zu byte%s) does not match size of '%s' (%zu byte%s)",
-                     static_cast<size_t>(view.itemsize), view.itemsize == 1 ? "" : "s",
-                     layout.name, static_cast<size_t>(layout.size), layout.size == 1 ? "" : "s");
+                     static_cast<size_t>(view.itemsize), view.itemsize == 1 ? "" : "s", layout.name,
+                     static_cast<size_t>(layout.size), layout.size == 1 ? "" : "s");
         return false;
     }
     return true;
@@ -494,8 +494,9 @@ const RecordLayout kAERLayout = {"AER", sizeof(AER), kAERFields, 3};
 bool check_buffer_layout(const Py_buffer &view, const RecordLayout &layout, int ndim)
 {
     if (view.ndim != ndim) {
-        PyErr_Format(PyExc_ValueError, "Buffer has wrong number of dimensions (expected %d, got %d)",
-                     ndim, view.ndim);
+        PyErr_Format(PyExc_ValueError,
+                     "Buffer has wrong number of dimensions (expected %d, got %d)", ndim,
+                     view.ndim);
         return false;
     }
     // An exporter that gives no format exports unsigned bytes.

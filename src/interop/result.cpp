@@ -56,8 +56,10 @@ struct ExpectedDescr {
     const RecordLayout *layout;
     PyArray_Descr *descr;  // strong reference, or null until built
 };
-ExpectedDescr expected[] = {{&kDoubleLayout, nullptr}, {&kSurfCoordLayout, nullptr},
-                            {&kLLALayout, nullptr},    {&kENULayout, nullptr},
+ExpectedDescr expected[] = {{&kDoubleLayout, nullptr},
+                            {&kSurfCoordLayout, nullptr},
+                            {&kLLALayout, nullptr},
+                            {&kENULayout, nullptr},
                             {&kAERLayout, nullptr}};
 // remember_checked keeps one entry per layout, so a dtype found equivalent
 // is only displaced by a newer one of its own layout.
@@ -184,9 +186,8 @@ bool ResultView::acquire(PyObject *result, const RecordLayout &layout, int ndim)
         return false;
     }
     if (PyArray_CheckExact(result)) {
-        remember_checked(layout,
-                         reinterpret_cast<PyObject *>(PyArray_DESCR(
-                             reinterpret_cast<PyArrayObject *>(result))));
+        remember_checked(layout, reinterpret_cast<PyObject *>(
+                                     PyArray_DESCR(reinterpret_cast<PyArrayObject *>(result))));
     }
     // Neither an ndarray that others can reach (asked with refcheck=False)
     // nor other exporters (ctypes) keep their memory in place while a view of
@@ -424,7 +425,7 @@ PyRef return_array(PyObject *result, PyObject *dtype_name, bool as_doubles)
     // asarray returns an exact ndarray itself when the dtype asked for is its own.
     if (asarray.get() == state.numpy_asarray && PyArray_CheckExact(result) &&
         (!dtype || dtype.get() == reinterpret_cast<PyObject *>(
-                                        PyArray_DESCR(reinterpret_cast<PyArrayObject *>(result))))) {
+                                      PyArray_DESCR(reinterpret_cast<PyArrayObject *>(result))))) {
         return PyRef::new_ref(result);
     }
     if (!dtype) {
@@ -444,8 +445,8 @@ PyRef return_vector(const double *v)
         npy_intp three = 3;
         PyRef array = PyRef::steal(PyArray_SimpleNew(1, &three, NPY_DOUBLE));
         if (array) {
-            double *data = static_cast<double *>(
-                PyArray_DATA(reinterpret_cast<PyArrayObject *>(array.get())));
+            double *data =
+                static_cast<double *>(PyArray_DATA(reinterpret_cast<PyArrayObject *>(array.get())));
             data[0] = v[0];
             data[1] = v[1];
             data[2] = v[2];

@@ -55,20 +55,34 @@ double Source::load(const char *p, int type)
     // The same values as float() of the scalar obj[i] gives: C conversion to
     // double, rounding to nearest for wide integers and long double.
     switch (type) {
-    case NPY_DOUBLE: return load_as<npy_double>(p);
-    case NPY_FLOAT: return load_as<npy_float>(p);
-    case NPY_LONGDOUBLE: return load_as<npy_longdouble>(p);
-    case NPY_BOOL: return *p != 0 ? 1.0 : 0.0;
-    case NPY_BYTE: return load_as<npy_byte>(p);
-    case NPY_UBYTE: return load_as<npy_ubyte>(p);
-    case NPY_SHORT: return load_as<npy_short>(p);
-    case NPY_USHORT: return load_as<npy_ushort>(p);
-    case NPY_INT: return load_as<npy_int>(p);
-    case NPY_UINT: return load_as<npy_uint>(p);
-    case NPY_LONG: return load_as<npy_long>(p);
-    case NPY_ULONG: return load_as<npy_ulong>(p);
-    case NPY_LONGLONG: return load_as<npy_longlong>(p);
-    default: return load_as<npy_ulonglong>(p);
+    case NPY_DOUBLE:
+        return load_as<npy_double>(p);
+    case NPY_FLOAT:
+        return load_as<npy_float>(p);
+    case NPY_LONGDOUBLE:
+        return load_as<npy_longdouble>(p);
+    case NPY_BOOL:
+        return *p != 0 ? 1.0 : 0.0;
+    case NPY_BYTE:
+        return load_as<npy_byte>(p);
+    case NPY_UBYTE:
+        return load_as<npy_ubyte>(p);
+    case NPY_SHORT:
+        return load_as<npy_short>(p);
+    case NPY_USHORT:
+        return load_as<npy_ushort>(p);
+    case NPY_INT:
+        return load_as<npy_int>(p);
+    case NPY_UINT:
+        return load_as<npy_uint>(p);
+    case NPY_LONG:
+        return load_as<npy_long>(p);
+    case NPY_ULONG:
+        return load_as<npy_ulong>(p);
+    case NPY_LONGLONG:
+        return load_as<npy_longlong>(p);
+    default:
+        return load_as<npy_ulonglong>(p);
     }
 }
 

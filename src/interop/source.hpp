@@ -117,7 +117,6 @@ public:
     void thaw() { frozen_ = false; }
 
 private:
-
     struct Layout {
         const char *data;
         npy_intp dims[2];

@@ -60,7 +60,8 @@ constexpr ColumnCounts count_columns(const char *columns)
         if (p - begin == 2 && begin[0] == '-' && begin[1] == '>') {
             outputs = true;
         } else if (!outputs) {
-            const bool parameter = detail::token_is(begin, p, "Re") || detail::token_is(begin, p, "f");
+            const bool parameter =
+                detail::token_is(begin, p, "Re") || detail::token_is(begin, p, "f");
             (parameter ? counts.ellipsoid : counts.point_inputs) += 1;
         } else {
             const int width = detail::has_core_dimension(begin, p) ? 3 : 1;

@@ -21,10 +21,15 @@
 #include "registry/local_frames.hpp"
 #include "registry/table_conversions.hpp"
 
-// Every conversion with a ufunc, in the ufunc module's order.
-#define QUORVANE_CONVERSIONS(X)                                       \
-    QUORVANE_TABLE_CONVERSIONS(X) QUORVANE_LOCAL_FRAME_CONVERSIONS(X) \
-    QUORVANE_LATITUDE_CONVERSIONS(X) QUORVANE_GEODESIC_CONVERSIONS(X)
+// Every conversion with a ufunc, in the ufunc module's order; one family a
+// line (clang-format would pack the names differently on each pass).
+// clang-format off
+#define QUORVANE_CONVERSIONS(X)         \
+    QUORVANE_TABLE_CONVERSIONS(X)       \
+    QUORVANE_LOCAL_FRAME_CONVERSIONS(X) \
+    QUORVANE_LATITUDE_CONVERSIONS(X)    \
+    QUORVANE_GEODESIC_CONVERSIONS(X)
+// clang-format on
 
 // Every kernel of a kernel set.
 #define QUORVANE_KERNELS(X) QUORVANE_CONVERSIONS(X) QUORVANE_INTERNAL_KERNELS(X)

@@ -134,12 +134,12 @@ out. All arguments broadcast. An invalid ellipsoid gives NaN and NumPy's
 }  // namespace quorvane::registry::docs
 
 // name, kernel body, slot of the method table, columns (registry/columns.hpp)
-#define QUORVANE_GEODESIC_CONVERSIONS(X)                                                            \
-    X(geodesic_direct, GeodesicDirect, 0,                                                            \
-      "lat1:rad lon1:rad azi1:rad s12:m Re:m f:1 -> lat2:rad lon2:rad azi2:rad")                     \
-    X(geodesic_inverse, GeodesicInverse, 0,                                                          \
-      "lat1:rad lon1:rad lat2:rad lon2:rad Re:m f:1 -> s12:m azi1:rad azi2:rad")                      \
-    X(geodesic_direct_lengths, GeodesicDirectLengths, 0,                                             \
-      "lat1:rad lon1:rad azi1:rad s12:m Re:m f:1 -> lat2:rad lon2:rad azi2:rad a12:rad m12:m")       \
-    X(geodesic_inverse_lengths, GeodesicInverseLengths, 0,                                           \
+#define QUORVANE_GEODESIC_CONVERSIONS(X)                                                       \
+    X(geodesic_direct, GeodesicDirect, 0,                                                      \
+      "lat1:rad lon1:rad azi1:rad s12:m Re:m f:1 -> lat2:rad lon2:rad azi2:rad")               \
+    X(geodesic_inverse, GeodesicInverse, 0,                                                    \
+      "lat1:rad lon1:rad lat2:rad lon2:rad Re:m f:1 -> s12:m azi1:rad azi2:rad")               \
+    X(geodesic_direct_lengths, GeodesicDirectLengths, 0,                                       \
+      "lat1:rad lon1:rad azi1:rad s12:m Re:m f:1 -> lat2:rad lon2:rad azi2:rad a12:rad m12:m") \
+    X(geodesic_inverse_lengths, GeodesicInverseLengths, 0,                                     \
       "lat1:rad lon1:rad lat2:rad lon2:rad Re:m f:1 -> s12:m azi1:rad azi2:rad a12:rad m12:m")

@@ -5,48 +5,49 @@
 
 #include "registry/table_conversions.hpp"
 
-#define QUORVANE_GEODETIC_LAT(role)                                         \
-    "lat : " role "\n"                                                      \
+#define QUORVANE_GEODETIC_LAT(role) \
+    "lat : " role                   \
+    "\n"                            \
     "    Geodetic latitude in radians, in [-pi/2, pi/2].\n"
-#define QUORVANE_LATITUDE_NOTE                                              \
+#define QUORVANE_LATITUDE_NOTE                                               \
     "All arguments broadcast; a NaN input gives NaN. An invalid ellipsoid\n" \
     "gives NaN and NumPy's 'invalid value' floating-point error."
 
 // The sections of a one-column conversion of latitudes.
-#define QUORVANE_ONE_COLUMN(input, output)                                  \
-    "Parameters\n"                                                          \
-    "----------\n" input QUORVANE_ELLIPSOID_PARAMETERS                      \
-    "\n"                                                                    \
-    "Returns\n"                                                             \
+#define QUORVANE_ONE_COLUMN(input, output)             \
+    "Parameters\n"                                     \
+    "----------\n" input QUORVANE_ELLIPSOID_PARAMETERS \
+    "\n"                                               \
+    "Returns\n"                                        \
     "-------\n" output "\n"
 
-#define QUORVANE_AUXILIARY(name, role, what)                                \
-    name " : " role "\n"                                                    \
-    "    " what "\n"
+#define QUORVANE_AUXILIARY(name, role, what) \
+    name " : " role                          \
+         "\n"                                \
+         "    " what "\n"
 
-#define QUORVANE_ISOMETRIC(role)                                            \
-    QUORVANE_AUXILIARY("isometric_lat", role,                               \
+#define QUORVANE_ISOMETRIC(role)              \
+    QUORVANE_AUXILIARY("isometric_lat", role, \
                        "Isometric latitude, asinh(tan(conformal latitude)); unbounded.")
-#define QUORVANE_CONFORMAL(role)                                            \
+#define QUORVANE_CONFORMAL(role) \
     QUORVANE_AUXILIARY("conformal_lat", role, "Conformal latitude in radians.")
-#define QUORVANE_AUTHALIC(role)                                             \
-    QUORVANE_AUXILIARY("authalic_lat", role,                                \
-                       "Authalic (equal-area) latitude in radians.")
-#define QUORVANE_RECTIFYING(role)                                           \
-    QUORVANE_AUXILIARY("rectifying_lat", role,                              \
+#define QUORVANE_AUTHALIC(role) \
+    QUORVANE_AUXILIARY("authalic_lat", role, "Authalic (equal-area) latitude in radians.")
+#define QUORVANE_RECTIFYING(role)              \
+    QUORVANE_AUXILIARY("rectifying_lat", role, \
                        "Rectifying latitude in radians, proportional to the meridian arc.")
-#define QUORVANE_RADIUS                                                     \
-    "radius : ndarray\n"                                                    \
+#define QUORVANE_RADIUS  \
+    "radius : ndarray\n" \
     "    In metres.\n"
 
 // The accuracy of the auxiliary latitudes, as measured against 200-bit
 // references (benchmarks/accuracy_geo.py).
-#define QUORVANE_CONFORMAL_ACCURACY                                         \
+#define QUORVANE_CONFORMAL_ACCURACY                                              \
     "Within a few units of 1e-16 rad of the exact value up to f = 0.5, within\n" \
     "about 1e-14 rad at f = 0.9.\n"
-#define QUORVANE_RECTIFYING_ACCURACY                                        \
-    "From the Fourier series in the reduced latitude, whose coefficients are\n" \
-    "summed exactly in the third flattening n: within a few units of 1e-16 rad\n" \
+#define QUORVANE_RECTIFYING_ACCURACY                                               \
+    "From the Fourier series in the reduced latitude, whose coefficients are\n"    \
+    "summed exactly in the third flattening n: within a few units of 1e-16 rad\n"  \
     "up to f = 0.6; beyond the flattening where 64 terms no longer reach double\n" \
     "precision (about 0.68) every result is NaN.\n"
 
@@ -127,9 +128,11 @@ inline constexpr char isometric_lat_from_geodetic_lat[] =
     QUORVANE_CONFORMAL_ACCURACY QUORVANE_LATITUDE_NOTE;
 
 inline constexpr char geodetic_lat_from_isometric_lat[] =
-    "Geodetic latitude from isometric latitude.\n\n"
-    QUORVANE_ONE_COLUMN(QUORVANE_ISOMETRIC("array_like"), QUORVANE_GEODETIC_LAT("ndarray"))
-    "Newton's method on tan(lat). " QUORVANE_CONFORMAL_ACCURACY QUORVANE_LATITUDE_NOTE;
+    "Geodetic latitude from isometric latitude.\n\n" QUORVANE_ONE_COLUMN(
+        QUORVANE_ISOMETRIC("array_like"),
+        QUORVANE_GEODETIC_LAT(
+            "ndarray")) "Newton's method on tan(lat). " QUORVANE_CONFORMAL_ACCURACY
+        QUORVANE_LATITUDE_NOTE;
 
 inline constexpr char conformal_lat_from_geodetic_lat[] =
     "Conformal latitude from geodetic latitude.\n\n"
@@ -138,9 +141,11 @@ inline constexpr char conformal_lat_from_geodetic_lat[] =
     QUORVANE_CONFORMAL_ACCURACY QUORVANE_LATITUDE_NOTE;
 
 inline constexpr char geodetic_lat_from_conformal_lat[] =
-    "Geodetic latitude from conformal latitude.\n\n"
-    QUORVANE_ONE_COLUMN(QUORVANE_CONFORMAL("array_like"), QUORVANE_GEODETIC_LAT("ndarray"))
-    "Newton's method on tan(lat). " QUORVANE_CONFORMAL_ACCURACY QUORVANE_LATITUDE_NOTE;
+    "Geodetic latitude from conformal latitude.\n\n" QUORVANE_ONE_COLUMN(
+        QUORVANE_CONFORMAL("array_like"),
+        QUORVANE_GEODETIC_LAT(
+            "ndarray")) "Newton's method on tan(lat). " QUORVANE_CONFORMAL_ACCURACY
+        QUORVANE_LATITUDE_NOTE;
 
 inline constexpr char authalic_lat_from_geodetic_lat[] =
     "Authalic latitude from geodetic latitude.\n\n"
@@ -155,60 +160,64 @@ inline constexpr char geodetic_lat_from_authalic_lat[] =
     "f = 0.5. " QUORVANE_LATITUDE_NOTE;
 
 inline constexpr char rectifying_lat_from_geodetic_lat[] =
-    "Rectifying latitude from geodetic latitude.\n\n"
-    QUORVANE_ONE_COLUMN(QUORVANE_GEODETIC_LAT("array_like"), QUORVANE_RECTIFYING("ndarray"))
-    QUORVANE_RECTIFYING_ACCURACY QUORVANE_LATITUDE_NOTE;
+    "Rectifying latitude from geodetic latitude.\n\n" QUORVANE_ONE_COLUMN(
+        QUORVANE_GEODETIC_LAT("array_like"), QUORVANE_RECTIFYING("ndarray"))
+        QUORVANE_RECTIFYING_ACCURACY QUORVANE_LATITUDE_NOTE;
 
 inline constexpr char geodetic_lat_from_rectifying_lat[] =
-    "Geodetic latitude from rectifying latitude.\n\n"
-    QUORVANE_ONE_COLUMN(QUORVANE_RECTIFYING("array_like"), QUORVANE_GEODETIC_LAT("ndarray"))
-    "Newton's method on the same series. " QUORVANE_RECTIFYING_ACCURACY QUORVANE_LATITUDE_NOTE;
+    "Geodetic latitude from rectifying latitude.\n\n" QUORVANE_ONE_COLUMN(
+        QUORVANE_RECTIFYING("array_like"),
+        QUORVANE_GEODETIC_LAT(
+            "ndarray")) "Newton's method on the same series. " QUORVANE_RECTIFYING_ACCURACY
+        QUORVANE_LATITUDE_NOTE;
 
 inline constexpr char meridian_radius[] =
-    "Radius of curvature of the meridian, M = Re (1 - e2) / (1 - e2 sin(lat)^2)^(3/2).\n\n"
-    QUORVANE_ONE_COLUMN(QUORVANE_GEODETIC_LAT("array_like"), QUORVANE_RADIUS) QUORVANE_LATITUDE_NOTE;
+    "Radius of curvature of the meridian, M = Re (1 - e2) / (1 - e2 "
+    "sin(lat)^2)^(3/2).\n\n" QUORVANE_ONE_COLUMN(QUORVANE_GEODETIC_LAT("array_like"),
+                                                 QUORVANE_RADIUS) QUORVANE_LATITUDE_NOTE;
 
 inline constexpr char transverse_radius[] =
-    "Radius of curvature of the prime vertical, N = Re / sqrt(1 - e2 sin(lat)^2).\n\n"
-    QUORVANE_ONE_COLUMN(QUORVANE_GEODETIC_LAT("array_like"), QUORVANE_RADIUS) QUORVANE_LATITUDE_NOTE;
+    "Radius of curvature of the prime vertical, N = Re / sqrt(1 - e2 "
+    "sin(lat)^2).\n\n" QUORVANE_ONE_COLUMN(QUORVANE_GEODETIC_LAT("array_like"), QUORVANE_RADIUS)
+        QUORVANE_LATITUDE_NOTE;
 
 inline constexpr char parallel_radius[] =
-    "Radius of the parallel, N cos(lat).\n\n"
-    QUORVANE_ONE_COLUMN(QUORVANE_GEODETIC_LAT("array_like"), QUORVANE_RADIUS) QUORVANE_LATITUDE_NOTE;
+    "Radius of the parallel, N cos(lat).\n\n" QUORVANE_ONE_COLUMN(
+        QUORVANE_GEODETIC_LAT("array_like"), QUORVANE_RADIUS) QUORVANE_LATITUDE_NOTE;
 
 inline constexpr char geocentric_radius[] =
-    "Distance from the centre to the surface point at a geodetic latitude.\n\n"
-    QUORVANE_ONE_COLUMN(QUORVANE_GEODETIC_LAT("array_like"), QUORVANE_RADIUS) QUORVANE_LATITUDE_NOTE;
+    "Distance from the centre to the surface point at a geodetic latitude.\n\n" QUORVANE_ONE_COLUMN(
+        QUORVANE_GEODETIC_LAT("array_like"), QUORVANE_RADIUS) QUORVANE_LATITUDE_NOTE;
 
 }  // namespace quorvane::registry::docs
 
 // name, kernel body, slot of the method table, columns (registry/columns.hpp)
-#define QUORVANE_LATITUDE_CONVERSIONS(X)                                                            \
-    X(geocentric_lat_from_geodetic_lat, GeocentricLatFromGeodeticLat, 0,                             \
-      "lat:rad alt:m Re:m f:1 -> geocentric_lat:rad")                                                \
-    X(geodetic_lat_from_geocentric_lat, GeodeticLatFromGeocentricLat, 0,                             \
-      "geocentric_lat:rad alt:m Re:m f:1 -> lat:rad")                                                \
-    X(spherical_from_lla, SphericalFromLla, 0,                                                       \
-      "lat:rad lon:rad alt:m Re:m f:1 -> geocentric_lat:rad lon:rad radius:m")                       \
-    X(lla_from_spherical, LlaFromSpherical, 0,                                                       \
-      "geocentric_lat:rad lon:rad radius:m Re:m f:1 -> lat:rad lon:rad alt:m")                       \
-    X(isometric_lat_from_geodetic_lat, IsometricLatFromGeodeticLat, 0,                               \
-      "lat:rad Re:m f:1 -> isometric_lat:rad")                                                       \
-    X(geodetic_lat_from_isometric_lat, GeodeticLatFromIsometricLat, 0,                               \
-      "isometric_lat:rad Re:m f:1 -> lat:rad")                                                       \
-    X(rectifying_lat_from_geodetic_lat, RectifyingLatFromGeodeticLat, 0,                             \
-      "lat:rad Re:m f:1 -> rectifying_lat:rad")                                                      \
-    X(geodetic_lat_from_rectifying_lat, GeodeticLatFromRectifyingLat, 0,                             \
-      "rectifying_lat:rad Re:m f:1 -> lat:rad")                                                      \
-    X(authalic_lat_from_geodetic_lat, AuthalicLatFromGeodeticLat, 0,                                 \
-      "lat:rad Re:m f:1 -> authalic_lat:rad")                                                        \
-    X(geodetic_lat_from_authalic_lat, GeodeticLatFromAuthalicLat, 0,                                 \
-      "authalic_lat:rad Re:m f:1 -> lat:rad")                                                        \
-    X(conformal_lat_from_geodetic_lat, ConformalLatFromGeodeticLat, 0,                               \
-      "lat:rad Re:m f:1 -> conformal_lat:rad")                                                       \
-    X(geodetic_lat_from_conformal_lat, GeodeticLatFromConformalLat, 0,                               \
-      "conformal_lat:rad Re:m f:1 -> lat:rad")                                                       \
-    X(meridian_radius, MeridianRadius, 0, "lat:rad Re:m f:1 -> radius:m")                            \
-    X(transverse_radius, TransverseRadius, 0, "lat:rad Re:m f:1 -> radius:m")                        \
-    X(parallel_radius, ParallelRadius, 0, "lat:rad Re:m f:1 -> radius:m")                            \
+#define QUORVANE_LATITUDE_CONVERSIONS(X)                                       \
+    X(geocentric_lat_from_geodetic_lat, GeocentricLatFromGeodeticLat, 0,       \
+      "lat:rad alt:m Re:m f:1 -> geocentric_lat:rad")                          \
+    X(geodetic_lat_from_geocentric_lat, GeodeticLatFromGeocentricLat, 0,       \
+      "geocentric_lat:rad alt:m Re:m f:1 -> lat:rad")                          \
+    X(spherical_from_lla, SphericalFromLla, 0,                                 \
+      "lat:rad lon:rad alt:m Re:m f:1 -> geocentric_lat:rad lon:rad radius:m") \
+    X(lla_from_spherical, LlaFromSpherical, 0,                                 \
+      "geocentric_lat:rad lon:rad radius:m Re:m f:1 -> lat:rad lon:rad alt:m") \
+    X(isometric_lat_from_geodetic_lat, IsometricLatFromGeodeticLat, 0,         \
+      "lat:rad Re:m f:1 -> isometric_lat:rad")                                 \
+    X(geodetic_lat_from_isometric_lat, GeodeticLatFromIsometricLat, 0,         \
+      "isometric_lat:rad Re:m f:1 -> lat:rad")                                 \
+    X(rectifying_lat_from_geodetic_lat, RectifyingLatFromGeodeticLat, 0,       \
+      "lat:rad Re:m f:1 -> rectifying_lat:rad")                                \
+    X(geodetic_lat_from_rectifying_lat, GeodeticLatFromRectifyingLat, 0,       \
+      "rectifying_lat:rad Re:m f:1 -> lat:rad")                                \
+    X(authalic_lat_from_geodetic_lat, AuthalicLatFromGeodeticLat, 0,           \
+      "lat:rad Re:m f:1 -> authalic_lat:rad")                                  \
+    X(geodetic_lat_from_authalic_lat, GeodeticLatFromAuthalicLat, 0,           \
+      "authalic_lat:rad Re:m f:1 -> lat:rad")                                  \
+    X(conformal_lat_from_geodetic_lat, ConformalLatFromGeodeticLat, 0,         \
+      "lat:rad Re:m f:1 -> conformal_lat:rad")                                 \
+    X(geodetic_lat_from_conformal_lat, GeodeticLatFromConformalLat, 0,         \
+      "conformal_lat:rad Re:m f:1 -> lat:rad")                                 \
+    X(meridian_radius, MeridianRadius, 0, "lat:rad Re:m f:1 -> radius:m")      \
+    X(transverse_radius, TransverseRadius, 0, "lat:rad Re:m f:1 -> radius:m")  \
+    X(parallel_radius, ParallelRadius, 0, "lat:rad Re:m f:1 -> radius:m")      \
     X(geocentric_radius, GeocentricRadius, 0, "lat:rad Re:m f:1 -> radius:m")

@@ -6,30 +6,30 @@
 #pragma once
 
 // The ellipsoid parameters, as every ufunc takes them.
-#define QUORVANE_ELLIPSOID_PARAMETERS                                  \
-    "Re, f : array_like\n"                                             \
+#define QUORVANE_ELLIPSOID_PARAMETERS \
+    "Re, f : array_like\n"            \
     "    Equatorial radius in metres and flattening of the ellipsoid.\n"
 
 // The point parameters of the ufuncs of positions and of surface points.
-#define QUORVANE_POSITIONS                                             \
-    "x, y, z : array_like\n"                                           \
+#define QUORVANE_POSITIONS   \
+    "x, y, z : array_like\n" \
     "    ECEF position components in metres.\n"
-#define QUORVANE_SURFACE_POINTS                                        \
-    "lat, lon : array_like\n"                                          \
+#define QUORVANE_SURFACE_POINTS \
+    "lat, lon : array_like\n"   \
     "    Geodetic latitude and longitude in radians.\n"
 
 // The parameters section for the given point parameters, up to the returns.
-#define QUORVANE_PARAMETERS(points)                                    \
-    "Parameters\n"                                                     \
-    "----------\n" points QUORVANE_ELLIPSOID_PARAMETERS                \
-    "\n"                                                               \
-    "Returns\n"                                                        \
+#define QUORVANE_PARAMETERS(points)                     \
+    "Parameters\n"                                      \
+    "----------\n" points QUORVANE_ELLIPSOID_PARAMETERS \
+    "\n"                                                \
+    "Returns\n"                                         \
     "-------\n"
 
 // The closing paragraph of every ufunc but lla_from_pos, which words it at length.
-#define QUORVANE_SAME_AS_METHOD(method)                                             \
-    "All arguments broadcast. An invalid ellipsoid gives NaN and NumPy's\n"         \
-    "'invalid value' floating-point error. The values are those of\n"               \
+#define QUORVANE_SAME_AS_METHOD(method)                                     \
+    "All arguments broadcast. An invalid ellipsoid gives NaN and NumPy's\n" \
+    "'invalid value' floating-point error. The values are those of\n"       \
     "Ellipsoid(Re, f)." method ", bit for bit."
 
 namespace quorvane::registry::docs {
@@ -197,28 +197,30 @@ range : ndarray
 }  // namespace quorvane::registry::docs
 
 // name, kernel body, slot of the method table, columns (registry/columns.hpp)
-#define QUORVANE_TABLE_CONVERSIONS(X)                                                               \
-    X(lla_from_pos, LlaFromPos, 9, "x:m y:m z:m Re:m f:1 -> lat:rad lon:rad alt:m")                  \
-    X(pos_from_lla, PosFromLla, 10, "lat:rad lon:rad alt:m Re:m f:1 -> x:m y:m z:m")                 \
-    X(reduced_lat_from_geodetic_lat, ReducedLat, 1, "lat:rad Re:m f:1 -> beta:rad")                  \
-    X(geodetic_lat_from_reduced_lat, GeodeticLat, 2, "beta:rad Re:m f:1 -> lat:rad")                 \
-    X(solve_reduced_lat_equation, Solve, 8, "x:m y:m z:m Re:m f:1 -> beta:rad")                      \
-    X(surf_pos_from_surf_coord, SurfPos, 6, "lat:rad lon:rad Re:m f:1 -> x:m y:m z:m")               \
-    X(surf_coord_from_surf_pos, SurfCoordOf, 7, "x:m y:m z:m Re:m f:1 -> lat:rad lon:rad")           \
-    X(enu, Enu, 5, "lat:rad lon:rad Re:m f:1 -> east[3]:1 north[3]:1 up[3]:1")                       \
-    X(surf_pos_of_ray_first_intersection, RayHit, 11,                                                \
-      "x:m y:m z:m ux:any uy:any uz:any Re:m f:1 -> x:m y:m z:m")                                    \
-    X(aer_coords, Aer, 12, "x:m y:m z:m lat:rad lon:rad alt:m Re:m f:1 -> azimuth:rad elevation:rad range:m")
+#define QUORVANE_TABLE_CONVERSIONS(X)                                                      \
+    X(lla_from_pos, LlaFromPos, 9, "x:m y:m z:m Re:m f:1 -> lat:rad lon:rad alt:m")        \
+    X(pos_from_lla, PosFromLla, 10, "lat:rad lon:rad alt:m Re:m f:1 -> x:m y:m z:m")       \
+    X(reduced_lat_from_geodetic_lat, ReducedLat, 1, "lat:rad Re:m f:1 -> beta:rad")        \
+    X(geodetic_lat_from_reduced_lat, GeodeticLat, 2, "beta:rad Re:m f:1 -> lat:rad")       \
+    X(solve_reduced_lat_equation, Solve, 8, "x:m y:m z:m Re:m f:1 -> beta:rad")            \
+    X(surf_pos_from_surf_coord, SurfPos, 6, "lat:rad lon:rad Re:m f:1 -> x:m y:m z:m")     \
+    X(surf_coord_from_surf_pos, SurfCoordOf, 7, "x:m y:m z:m Re:m f:1 -> lat:rad lon:rad") \
+    X(enu, Enu, 5, "lat:rad lon:rad Re:m f:1 -> east[3]:1 north[3]:1 up[3]:1")             \
+    X(surf_pos_of_ray_first_intersection, RayHit, 11,                                      \
+      "x:m y:m z:m ux:any uy:any uz:any Re:m f:1 -> x:m y:m z:m")                          \
+    X(aer_coords, Aer, 12,                                                                 \
+      "x:m y:m z:m lat:rad lon:rad alt:m Re:m f:1 -> azimuth:rad elevation:rad range:m")
 
 // Kernels without a ufunc: the two slots that enu combines, and the pieces of
 // the composite routines (what lla_from_pos adds before and after slot 8, the
 // end of pos_from_lla after slots 6 and 3, the end of aer_coords after its
 // vector routines; range passes through the last so that a NaN leaves as every
 // kernel's NaN does).
-#define QUORVANE_INTERNAL_KERNELS(X)                                                                \
-    X(surf_normal_vector, Normal, 3, "lat:rad lon:rad -> up[3]:1")                                   \
-    X(surf_tangent_vector, Tangents, 4, "lat:rad lon:rad Re:m f:1 -> east[3]:1 north[3]:1")          \
-    X(lla_longitude, Longitude, 0, "x:m y:m -> lon:rad")                                             \
-    X(lla_altitude, Altitude, 0, "x:m y:m z:m beta:rad Re:m f:1 -> alt:m")                           \
-    X(pos_along_normal, AlongNormal, 0, "alt:m upx:1 upy:1 upz:1 x:m y:m z:m -> x:m y:m z:m")        \
-    X(aer_look_angles, LookAngles, 0, "east:m north:m up:m range:m -> azimuth:rad elevation:rad range:m")
+#define QUORVANE_INTERNAL_KERNELS(X)                                                          \
+    X(surf_normal_vector, Normal, 3, "lat:rad lon:rad -> up[3]:1")                            \
+    X(surf_tangent_vector, Tangents, 4, "lat:rad lon:rad Re:m f:1 -> east[3]:1 north[3]:1")   \
+    X(lla_longitude, Longitude, 0, "x:m y:m -> lon:rad")                                      \
+    X(lla_altitude, Altitude, 0, "x:m y:m z:m beta:rad Re:m f:1 -> alt:m")                    \
+    X(pos_along_normal, AlongNormal, 0, "alt:m upx:1 upy:1 upz:1 x:m y:m z:m -> x:m y:m z:m") \
+    X(aer_look_angles, LookAngles, 0,                                                         \
+      "east:m north:m up:m range:m -> azimuth:rad elevation:rad range:m")

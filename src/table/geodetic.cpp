@@ -15,8 +15,7 @@ using registry::Id;
 double c_solve_reduced_lat_equation(Ellipsoid *self, const double *r)
 {
     double beta;
-    run_one<Id::solve_reduced_lat_equation>(self->Re, self->f, {r, r + 1, r + 2},
-            {&beta});
+    run_one<Id::solve_reduced_lat_equation>(self->Re, self->f, {r, r + 1, r + 2}, {&beta});
     return beta;
 }
 
@@ -34,8 +33,7 @@ void c_lla_from_pos(Ellipsoid *self, const double *r, LLA *lla)
         return;
     }
     lla->lat = c_geodetic_lat_from_reduced_lat(self, beta);
-    run_one<Id::lla_altitude>(Re, f, {position, position + 1, position + 2, &beta},
-            {&lla->alt});
+    run_one<Id::lla_altitude>(Re, f, {position, position + 1, position + 2, &beta}, {&lla->alt});
 }
 
 void c_pos_from_lla(Ellipsoid *self, LLA lla, double *r)
@@ -53,9 +51,10 @@ void c_pos_from_lla(Ellipsoid *self, LLA lla, double *r)
         return;
     }
     // Both intermediates are locals, so r may alias nothing the caller minds.
-    run_one<Id::pos_along_normal>(self->Re, self->f,
-            {&lla.alt, u_normal, u_normal + 1, u_normal + 2, r_surf, r_surf + 1, r_surf + 2},
-            {r, r + 1, r + 2});
+    run_one<Id::pos_along_normal>(
+        self->Re, self->f,
+        {&lla.alt, u_normal, u_normal + 1, u_normal + 2, r_surf, r_surf + 1, r_surf + 2},
+        {r, r + 1, r + 2});
 }
 
 }  // namespace quorvane::table

@@ -10,12 +10,13 @@ namespace quorvane::table {
 using kernels::run_one;
 using registry::Id;
 
-void c_surf_pos_of_ray_first_intersection(Ellipsoid *self, const double *r_ray,
-                                          const double *u_ray, double *r_surf)
+void c_surf_pos_of_ray_first_intersection(Ellipsoid *self, const double *r_ray, const double *u_ray,
+                                          double *r_surf)
 {
     // The kernel reads both vectors before it writes, so r_surf may alias them.
-    run_one<Id::surf_pos_of_ray_first_intersection>(self->Re, self->f,
-            {r_ray, r_ray + 1, r_ray + 2, u_ray, u_ray + 1, u_ray + 2}, {r_surf, r_surf + 1, r_surf + 2});
+    run_one<Id::surf_pos_of_ray_first_intersection>(
+        self->Re, self->f, {r_ray, r_ray + 1, r_ray + 2, u_ray, u_ray + 1, u_ray + 2},
+        {r_surf, r_surf + 1, r_surf + 2});
 }
 
 void c_aer_coords(Ellipsoid *self, const double *r_target, LLA lla_obs, AER *aer)
@@ -58,7 +59,7 @@ void c_aer_coords(Ellipsoid *self, const double *r_target, LLA lla_obs, AER *aer
         return;
     }
     run_one<Id::aer_look_angles>(self->Re, self->f, {&east, &north, &up, &range},
-            {&aer->azimuth, &aer->elevation, &aer->range});
+                                 {&aer->azimuth, &aer->elevation, &aer->range});
 }
 
 }  // namespace quorvane::table

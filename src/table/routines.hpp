@@ -33,8 +33,8 @@ void c_lla_from_pos(Ellipsoid *self, const double *r, LLA *lla);
 void c_pos_from_lla(Ellipsoid *self, LLA lla, double *r);
 
 // Slots 11 and 12 (ray_aer.cpp).
-void c_surf_pos_of_ray_first_intersection(Ellipsoid *self, const double *r_ray,
-                                          const double *u_ray, double *r_surf);
+void c_surf_pos_of_ray_first_intersection(Ellipsoid *self, const double *r_ray, const double *u_ray,
+                                          double *r_surf);
 void c_aer_coords(Ellipsoid *self, const double *r_target, LLA lla_obs, AER *aer);
 
 // The type's single method table, shared by every instance.

@@ -8,10 +8,7 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-void unbound_binary(double *, double *, double *out)
-{
-    out[0] = out[1] = out[2] = kNaN;
-}
+void unbound_binary(double *, double *, double *out) { out[0] = out[1] = out[2] = kNaN; }
 
 double unbound_dot(double *, double *) { return kNaN; }
 

@@ -28,8 +28,13 @@ inline constexpr int kUfuncCount = registry::kConversionCount;
 inline constexpr UfuncDescription describe(int k)
 {
     const registry::Conversion &c = registry::kConversions[k];
-    return UfuncDescription{registry::Id(k),     c.name,           c.doc, c.counts.point_inputs,
-                            c.counts.ellipsoid,  c.counts.outputs, c.counts.output_width};
+    return UfuncDescription{registry::Id(k),
+                            c.name,
+                            c.doc,
+                            c.counts.point_inputs,
+                            c.counts.ellipsoid,
+                            c.counts.outputs,
+                            c.counts.output_width};
 }
 
 // In the registry's order, which is the module's.

@@ -304,8 +304,7 @@ void prefetch_outputs(const Float32Call &call, std::ptrdiff_t start, npy_intp co
     }
 }
 
-void store_block(const Float32Call &call, std::ptrdiff_t start, npy_intp count,
-                 const Block &block)
+void store_block(const Float32Call &call, std::ptrdiff_t start, npy_intp count, const Block &block)
 {
     const UfuncDescription &ufunc = call.ufunc;
     const int nin_all = ufunc.ufunc_nin();

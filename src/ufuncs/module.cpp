@@ -23,8 +23,8 @@ constexpr const char kModuleName[] = "quorvane.mathtools.ellipsoid.ufuncs";
 constexpr int kCount = kUfuncCount;
 
 // NumPy keeps these arrays by address for the life of each ufunc, with the
-// description as the loops' data. Two loops per ufunc: float32 points (Re and f float64) first, so that
-// float32 arrays pick it, then float64.
+// description as the loops' data. Two loops per ufunc: float32 points (Re and f float64) first, so
+// that float32 arrays pick it, then float64.
 constexpr int kLoops = 2;
 constexpr int kMaxArgs = kMaxIn + 2 + kMaxOutColumns;
 PyUFuncGenericFunction loops[kCount][kLoops];
@@ -113,9 +113,9 @@ PyRef column_tuple(const std::string &side)
             const std::string token = side.substr(start, end - start);
             const std::size_t colon = token.find(':');
             const std::size_t name_end = std::min(colon, token.find('['));
-            PyRef pair = PyRef::steal(Py_BuildValue("(s#s)", token.data(),
-                                                    static_cast<Py_ssize_t>(name_end),
-                                                    token.c_str() + colon + 1));
+            PyRef pair =
+                PyRef::steal(Py_BuildValue("(s#s)", token.data(), static_cast<Py_ssize_t>(name_end),
+                                           token.c_str() + colon + 1));
             if (!pair || PyList_Append(columns.get(), pair.get()) < 0) {
                 return {};
             }
@@ -203,7 +203,8 @@ PyModuleDef module_def = {
     "They broadcast, take out= and (but for the generalized ufunc enu) where=,\n"
     "work on N-dimensional and non-contiguous arrays, compute float32 points in\n"
     "float64 and round the results back to float32, release the GIL, and give\n"
-    "the same bits as the Ellipsoid methods. WGS84 and GRS80 are (Re, f) pairs: lla_from_pos(x, y, z,\n"
+    "the same bits as the Ellipsoid methods. WGS84 and GRS80 are (Re, f) pairs: lla_from_pos(x, y, "
+    "z,\n"
     "*WGS84).",
     -1,
     nullptr,
@@ -232,7 +233,4 @@ PyObject *start()
 
 }  // namespace quorvane::ufuncs
 
-PyMODINIT_FUNC PyInit_ufuncs(void)
-{
-    return quorvane::ufuncs::start();
-}
+PyMODINIT_FUNC PyInit_ufuncs(void) { return quorvane::ufuncs::start(); }

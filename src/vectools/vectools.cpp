@@ -31,15 +31,9 @@ void sub(double *a, double *b, double *out)
     }
 }
 
-double dot(double *a, double *b)
-{
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
+double dot(double *a, double *b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
-double norm(double *a)
-{
-    return std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]);
-}
+double norm(double *a) { return std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]); }
 
 struct Export {
     const char *name;
@@ -76,20 +70,9 @@ PyModuleDef_Slot slots[] = {
 };
 
 PyModuleDef module_def = {
-    PyModuleDef_HEAD_INIT,
-    "vectools",
-    kVectoolsDoc,
-    0,
-    nullptr,
-    slots,
-    nullptr,
-    nullptr,
-    nullptr,
+    PyModuleDef_HEAD_INIT, "vectools", kVectoolsDoc, 0, nullptr, slots, nullptr, nullptr, nullptr,
 };
 
 }  // namespace
 
-PyMODINIT_FUNC PyInit_vectools(void)
-{
-    return PyModuleDef_Init(&module_def);
-}
+PyMODINIT_FUNC PyInit_vectools(void) { return PyModuleDef_Init(&module_def); }

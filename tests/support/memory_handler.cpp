@@ -16,66 +16,84 @@ namespace {
 std::atomic<long long> g_mallocs{0}, g_callocs{0}, g_frees{0}, g_reallocs{0};
 std::atomic<long long> g_bytes_in{0}, g_bytes_out{0};
 
-void *counting_malloc(void *, size_t size) {
+void *counting_malloc(void *, size_t size)
+{
     ++g_mallocs, g_bytes_in += static_cast<long long>(size);
     return std::malloc(size);
 }
 
-void *counting_calloc(void *, size_t nelem, size_t elsize) {
+void *counting_calloc(void *, size_t nelem, size_t elsize)
+{
     ++g_callocs, g_bytes_in += static_cast<long long>(nelem * elsize);
     return std::calloc(nelem, elsize);
 }
 
-void *counting_realloc(void *, void *ptr, size_t size) {
+void *counting_realloc(void *, void *ptr, size_t size)
+{
     ++g_reallocs;
     return std::realloc(ptr, size);
 }
 
-void counting_free(void *, void *ptr, size_t size) {
+void counting_free(void *, void *ptr, size_t size)
+{
     ++g_frees, g_bytes_out += static_cast<long long>(size);
     std::free(ptr);
 }
 
 PyDataMem_Handler g_handler = {
-    "quorvane_counting_handler", 1,
+    "quorvane_counting_handler",
+    1,
     {nullptr, counting_malloc, counting_calloc, counting_realloc, counting_free}};
 
-PyObject *install(PyObject *, PyObject *) {
+PyObject *install(PyObject *, PyObject *)
+{
     PyObject *capsule = PyCapsule_New(&g_handler, "mem_handler", nullptr);
-    if (!capsule) return nullptr;
+    if (!capsule)
+        return nullptr;
     PyObject *old = PyDataMem_SetHandler(capsule);
     Py_DECREF(capsule);
     return old;
 }
 
-PyObject *restore(PyObject *, PyObject *old) {
+PyObject *restore(PyObject *, PyObject *old)
+{
     PyObject *replaced = PyDataMem_SetHandler(old);
-    if (!replaced) return nullptr;
+    if (!replaced)
+        return nullptr;
     Py_DECREF(replaced);
     Py_RETURN_NONE;
 }
 
 // counts() -> {name: count}
-PyObject *counts(PyObject *, PyObject *) {
+PyObject *counts(PyObject *, PyObject *)
+{
     return Py_BuildValue("{s:L,s:L,s:L,s:L,s:L,s:L}", "malloc", g_mallocs.load(), "calloc",
                          g_callocs.load(), "realloc", g_reallocs.load(), "free", g_frees.load(),
                          "bytes_in", g_bytes_in.load(), "bytes_out", g_bytes_out.load());
 }
 
-PyMethodDef methods[] = {
-    {"install", install, METH_NOARGS, "install() -> the handler replaced"},
-    {"restore", restore, METH_O, "restore(handler)"},
-    {"counts", counts, METH_NOARGS, "counts() -> calls and bytes so far"},
-    {nullptr, nullptr, 0, nullptr}};
+PyMethodDef methods[] = {{"install", install, METH_NOARGS, "install() -> the handler replaced"},
+                         {"restore", restore, METH_O, "restore(handler)"},
+                         {"counts", counts, METH_NOARGS, "counts() -> calls and bytes so far"},
+                         {nullptr, nullptr, 0, nullptr}};
 
-PyModuleDef moduledef = {PyModuleDef_HEAD_INIT, "quorvane_memory_handler", nullptr, -1, methods,
-                         nullptr, nullptr, nullptr, nullptr};
+PyModuleDef moduledef = {PyModuleDef_HEAD_INIT,
+                         "quorvane_memory_handler",
+                         nullptr,
+                         -1,
+                         methods,
+                         nullptr,
+                         nullptr,
+                         nullptr,
+                         nullptr};
 
 }  // namespace
 
-PyMODINIT_FUNC PyInit_quorvane_memory_handler(void) {
+PyMODINIT_FUNC PyInit_quorvane_memory_handler(void)
+{
     import_array();
     PyObject *m = PyModule_Create(&moduledef);
-    if (m && PyModule_AddStringConstant(m, "NAME", g_handler.name) < 0) Py_CLEAR(m);
+    if (m && PyModule_AddStringConstant(m, "NAME", g_handler.name) < 0)
+        Py_CLEAR(m);
     return m;
 }

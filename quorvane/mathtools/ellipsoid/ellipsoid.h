@@ -45,15 +45,13 @@ typedef struct Ellipsoid_MethodTable {
     /* 3: outward unit normal at the surface point */
     void (*surf_normal_vector)(Ellipsoid *self, SurfCoord point, double *u_normal);
     /* 4: unit tangents towards east and north at the surface point */
-    void (*surf_tangent_vector)(Ellipsoid *self, SurfCoord point, double *u_east,
-                                double *u_north);
+    void (*surf_tangent_vector)(Ellipsoid *self, SurfCoord point, double *u_east, double *u_north);
     /* 5: the east-north-up frame at the surface point */
     void (*c_enu)(Ellipsoid *self, SurfCoord point, ENU_Frame *enu);
     /* 6: ECEF position of the surface point */
     void (*c_surf_pos_from_surf_coord)(Ellipsoid *self, SurfCoord point, double *r_surf);
     /* 7: latitude and longitude of a point assumed to lie on the surface */
-    void (*c_surf_coord_from_surf_pos)(Ellipsoid *self, const double *r_surf,
-                                       SurfCoord *point);
+    void (*c_surf_coord_from_surf_pos)(Ellipsoid *self, const double *r_surf, SurfCoord *point);
     /* 8: reduced latitude of the foot of the surface normal through r */
     double (*c_solve_reduced_lat_equation)(Ellipsoid *self, const double *r);
     /* 9: ECEF position to geodetic latitude, longitude and altitude */
@@ -102,8 +100,8 @@ static inline PyTypeObject *Ellipsoid_ImportType(Ellipsoid_MethodTable **table)
         Py_DECREF(type);
         return NULL;
     }
-    PyObject *capsule = PyDict_GetItemString(((PyTypeObject *)type)->tp_dict,
-                                             ELLIPSOID_METHOD_TABLE_KEY);
+    PyObject *capsule =
+        PyDict_GetItemString(((PyTypeObject *)type)->tp_dict, ELLIPSOID_METHOD_TABLE_KEY);
     void *pointer = capsule ? PyCapsule_GetPointer(capsule, NULL) : NULL;
     if (pointer == NULL) {
         if (!PyErr_Occurred()) {
@@ -139,7 +137,8 @@ static inline const QV_BatchAPI *Ellipsoid_ImportBatchAPI(void)
     }
     PyObject *capsule = PyDict_GetItemString(type->tp_dict, ELLIPSOID_BATCH_API_KEY);
     const QV_BatchAPI *api =
-        capsule ? (const QV_BatchAPI *)PyCapsule_GetPointer(capsule, ELLIPSOID_BATCH_API_NAME) : NULL;
+        capsule ? (const QV_BatchAPI *)PyCapsule_GetPointer(capsule, ELLIPSOID_BATCH_API_NAME)
+                : NULL;
     Py_DECREF(type);
     if (api == NULL) {
         if (!PyErr_Occurred()) {

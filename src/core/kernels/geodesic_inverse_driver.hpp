@@ -97,8 +97,8 @@ QV_INLINE dv gather_all(const In &c, std::ptrdiff_t first)
 // Rows first .. first + valid - 1 of the chunk starting at point `base`:
 // all K vectors (kFull) or fewer rows than one vector.
 template <class P, int K, bool kFull>
-QV_INLINE void start_rows(const GeodesicEllipsoid &g, const In *in, std::ptrdiff_t base, int first, int valid,
-                          InverseColumns &c)
+QV_INLINE void start_rows(const GeodesicEllipsoid &g, const In *in, std::ptrdiff_t base, int first,
+                          int valid, InverseColumns &c)
 {
     V<K> x[4];
     for (int col = 0; col < 4; ++col) {
@@ -115,8 +115,8 @@ QV_INLINE void start_rows(const GeodesicEllipsoid &g, const In *in, std::ptrdiff
 }
 
 template <class P, bool kLengths, int K, bool kFull>
-QV_INLINE void result_rows(const GeodesicEllipsoid &g, const InverseColumns &c, std::ptrdiff_t base, int first,
-                           int valid, const Out *out)
+QV_INLINE void result_rows(const GeodesicEllipsoid &g, const InverseColumns &c, std::ptrdiff_t base,
+                           int first, int valid, const Out *out)
 {
     V<K> r[kInverseFields];
     for (int field = 0; field < kInverseFields; ++field) {
@@ -140,7 +140,8 @@ QV_INLINE void result_rows(const GeodesicEllipsoid &g, const InverseColumns &c, 
 
 // Lane (k, j) takes up the search of row `row`.
 template <int K>
-QV_INLINE void take_row(const InverseColumns &c, int row, int k, int j, Canonical<K> &q, Search<K> &s)
+QV_INLINE void take_row(const InverseColumns &c, int row, int k, int j, Canonical<K> &q,
+                        Search<K> &s)
 {
     q.sbet1.v[k][j] = c.at[kSbet1][row];
     q.cbet1.v[k][j] = c.at[kCbet1][row];
@@ -191,7 +192,8 @@ struct Unobserved {
 // observer.step(busy lanes) follows every vector step, observer.settled(row,
 // evaluations) every settled row.
 template <class P, class Observer = Unobserved>
-void search_rows(const GeodesicEllipsoid &g, int rows, InverseColumns &c, const Observer &observer = {})
+void search_rows(const GeodesicEllipsoid &g, int rows, InverseColumns &c,
+                 const Observer &observer = {})
 {
     constexpr int K = kSearchVectors;
     Canonical<K> q;
@@ -257,7 +259,8 @@ struct GeodesicInverseBody {
                 start_rows<P, kSearchVectors, true>(g, in, base, first, pass, c);
             }
             for (; first < rows; first += kLanes) {
-                start_rows<P, 1, false>(g, in, base, first, rows - first < kLanes ? rows - first : kLanes, c);
+                start_rows<P, 1, false>(g, in, base, first,
+                                        rows - first < kLanes ? rows - first : kLanes, c);
             }
             search_rows<P>(g, rows, c);
             first = 0;
@@ -265,7 +268,8 @@ struct GeodesicInverseBody {
                 result_rows<P, kLengths, kSearchVectors, true>(g, c, base, first, pass, out);
             }
             for (; first < rows; first += kLanes) {
-                result_rows<P, kLengths, 1, false>(g, c, base, first, rows - first < kLanes ? rows - first : kLanes, out);
+                result_rows<P, kLengths, 1, false>(
+                    g, c, base, first, rows - first < kLanes ? rows - first : kLanes, out);
             }
         }
     }

@@ -58,16 +58,33 @@ constexpr int kMaxSteps = 100;
 // next, one column each.
 enum InverseField : int {
     // The canonical problem.
-    kSbet1, kCbet1, kSbet2, kCbet2, kLam12, kSlam12, kClam12,
+    kSbet1,
+    kCbet1,
+    kSbet2,
+    kCbet2,
+    kLam12,
+    kSlam12,
+    kClam12,
     // alpha1: the start, then the solution.
-    kSalp1, kCalp1,
+    kSalp1,
+    kCalp1,
     // 1 where the start is the geodesic (meridian, equator), else 0; a
     // meridian that is no shortest path is 0 in the solution.
-    kSettleFirst, kMeridian,
+    kSettleFirst,
+    kMeridian,
     // The way back from the canonical form, and the lanes without a geodesic.
-    kEquator, kSwap, kSinSign, kCosSign, kBad,
+    kEquator,
+    kSwap,
+    kSinSign,
+    kCosSign,
+    kBad,
     // The arc on the auxiliary sphere at the solution.
-    kSsig1, kCsig1, kSsig2, kCsig2, kSig12, kK2,
+    kSsig1,
+    kCsig1,
+    kSsig2,
+    kCsig2,
+    kSig12,
+    kK2,
     kInverseFields
 };
 
@@ -94,10 +111,10 @@ struct Search {
     V<K> sa, ca;        // alpha1 is above the bracket end a ...
     V<K> sb, cb;        // ... and below end b
     V<K> steps;
-    M<K> polished;      // a Newton step was taken from |v| <= kPolish
+    M<K> polished;  // a Newton step was taken from |v| <= kPolish
     M<K> active;
     M<K> settle_first;
-    M<K> meridian;      // a meridian start, until it proves no shortest path
+    M<K> meridian;  // a meridian start, until it proves no shortest path
     Arc<K> arc;
 };
 
@@ -147,7 +164,8 @@ QV_INLINE void evaluate(const GeodesicEllipsoid &g, const Canonical<K> &q, V<K> 
     // sigma12 and omega12 in [0, pi]: alpha1 in [0, pi] moves eastwards.
     const V<K> zero = splat<K>(0.0);
     const V<K> cross_sig = csig1 * ssig2 - ssig1 * csig2;
-    const V<K> sig12 = atan2<P>(select(cross_sig > 0.0, cross_sig, zero), csig1 * csig2 + ssig1 * ssig2);
+    const V<K> sig12 =
+        atan2<P>(select(cross_sig > 0.0, cross_sig, zero), csig1 * csig2 + ssig1 * ssig2);
     // omega12 - lambda12 from the direction of omega12 turned back by
     // lambda12: a small angle near the solution, which atan2 gives to its own
     // precision rather than to an ulp of pi.
@@ -156,12 +174,14 @@ QV_INLINE void evaluate(const GeodesicEllipsoid &g, const Canonical<K> &q, V<K> 
     const V<K> cross_omg = csig1 * somg2 - somg1 * csig2;
     const V<K> somg12 = select(cross_omg > 0.0, cross_omg, zero);
     const V<K> comg12 = csig1 * csig2 + somg1 * somg2;
-    const V<K> eta = atan2<P>(somg12 * q.clam12 - comg12 * q.slam12, comg12 * q.clam12 + somg12 * q.slam12);
+    const V<K> eta =
+        atan2<P>(somg12 * q.clam12 - comg12 * q.slam12, comg12 * q.clam12 + somg12 * q.slam12);
 
     const V<K> eps = eps_of<P>(k2);
     V<K> c3[kOrder - 1];
     c3_coefficients(g, eps, c3);
-    const V<K> b312 = sine_series<kOrder - 1>(c3, ssig2, csig2) - sine_series<kOrder - 1>(c3, ssig1, csig1);
+    const V<K> b312 =
+        sine_series<kOrder - 1>(c3, ssig2, csig2) - sine_series<kOrder - 1>(c3, ssig1, csig1);
     v = eta - g.f * salp0 * a3_of(g, eps) * (sig12 + b312);
 
     // The reduced length (Karney 2013),
@@ -236,7 +256,8 @@ QV_INLINE void search_step(const GeodesicEllipsoid &g, const Canonical<K> &q, Se
     V<K> nc = s.calp1 - s.salp1 * d;
     normalize<P>(ns, nc);
     const M<K> newton = s.steps < kNewtonSteps;
-    const M<K> inside = (dlam > 0.0) & (ns > 0.0) & (nc * s.sa <= s.ca * ns) & (nc * s.sb >= s.cb * ns) & newton;
+    const M<K> inside =
+        (dlam > 0.0) & (ns > 0.0) & (nc * s.sa <= s.ca * ns) & (nc * s.sb >= s.cb * ns) & newton;
     // A Newton step that would leave the bracket bisects it instead, unless v
     // is already at its round-off: the bracket's far end may then be
     // anywhere, and its midpoint no better than alpha1. After kNewtonSteps
@@ -357,8 +378,8 @@ QV_INLINE V<K> max_abs(V<K> a, V<K> b)
 // sin(beta1) cos(beta2) cos(omega12), the latter written without its
 // cancellation near omega12 = 0 and near pi.
 template <int K>
-QV_INLINE void great_circle(const Canonical<K> &q, V<K> sbet12, V<K> sbet12a, V<K> somg12, V<K> comg12,
-                            V<K> &salp1, V<K> &calp1)
+QV_INLINE void great_circle(const Canonical<K> &q, V<K> sbet12, V<K> sbet12a, V<K> somg12,
+                            V<K> comg12, V<K> &salp1, V<K> &calp1)
 {
     const V<K> t = q.cbet2 * q.sbet1 * (somg12 * somg12);
     salp1 = q.cbet2 * somg12;
@@ -414,7 +435,7 @@ QV_INLINE void inverse_start(const GeodesicEllipsoid &g, const V<K> *x, V<K> *r)
     // The great circle on the auxiliary sphere with omega12 = lambda12, or for
     // short lines the local scale of longitude at the mean latitude,
     // d lambda / d omega = (1 - f) sqrt(1 + e'^2 sin^2(beta)).
-    const V<K> sbet12 = q.sbet2 * q.cbet1 - q.cbet2 * q.sbet1;   // sin(beta2 - beta1) >= 0
+    const V<K> sbet12 = q.sbet2 * q.cbet1 - q.cbet2 * q.sbet1;  // sin(beta2 - beta1) >= 0
     const V<K> cbet12 = q.cbet2 * q.cbet1 + q.sbet2 * q.sbet1;
     const V<K> sbet12a = q.sbet2 * q.cbet1 + q.cbet2 * q.sbet1;  // sin(beta2 + beta1) <= 0
     const V<K> sbet_sum = q.sbet1 + q.sbet2;
@@ -423,7 +444,8 @@ QV_INLINE void inverse_start(const GeodesicEllipsoid &g, const V<K> *x, V<K> *r)
     const V<K> omg12_short = q.lam12 / (g.f1 * sqrt<P>(1.0 + g.ep2 * sbetm2));
     // Near a pole, points on opposite meridians are close too, but the scale
     // would take omega12 beyond pi.
-    const M<K> short_line = (cbet12 >= 0.0) & (sbet12 < 0.5) & (q.cbet2 * q.lam12 < 0.5) & (omg12_short <= kPi);
+    const M<K> short_line =
+        (cbet12 >= 0.0) & (sbet12 < 0.5) & (q.cbet2 * q.lam12 < 0.5) & (omg12_short <= kPi);
     // sin and cos of lambda12, exact at 0 and pi.
     const M<K> lam_end = (q.lam12 == 0.0) | (q.lam12 == kPi);
     q.slam12 = select(lam_end, zero, sin<P>(q.lam12));
@@ -469,15 +491,16 @@ QV_INLINE void inverse_start(const GeodesicEllipsoid &g, const V<K> *x, V<K> *r)
     // Within about 3 f pi cos^2(beta1) of the antipode the great circle is
     // no guide; the astroid is, while f is small enough for first order.
     const M<K> antipodal = ~meridian & ~equator & (csig12 < 0.0) &
-                           (ssig12 < 6.0 * g.n * kPi * (q.cbet1 * q.cbet1)) & (splat<K>(g.n) <= 0.1);
+                           (ssig12 < 6.0 * g.n * kPi * (q.cbet1 * q.cbet1)) &
+                           (splat<K>(g.n) <= 0.1);
     if (any(antipodal)) {
         for (int k = 0; k < K; ++k) {
             for (int j = 0; j < kLanes; ++j) {
                 if (antipodal.v[k][j] != 0) {
                     double s = 0.0;
                     double c = 0.0;
-                    antipodal_start(g, q.sbet1.v[k][j], q.cbet1.v[k][j], q.cbet2.v[k][j], sbet12a.v[k][j],
-                                    q.lam12.v[k][j], &s, &c);
+                    antipodal_start(g, q.sbet1.v[k][j], q.cbet1.v[k][j], q.cbet2.v[k][j],
+                                    sbet12a.v[k][j], q.lam12.v[k][j], &s, &c);
                     const double norm = std::sqrt(s * s + c * c);
                     salp1.v[k][j] = s / norm;
                     calp1.v[k][j] = c / norm;
@@ -518,12 +541,14 @@ QV_INLINE void inverse_results(const GeodesicEllipsoid &g, const V<K> *r, V<K> *
     const V<K> eps = eps_of<P>(r[kK2]);
     V<K> c1[kOrder];
     c1_coefficients(eps, c1);
-    const V<K> b112 = sine_series<kOrder>(c1, r[kSsig2], r[kCsig2]) - sine_series<kOrder>(c1, r[kSsig1], r[kCsig1]);
+    const V<K> b112 = sine_series<kOrder>(c1, r[kSsig2], r[kCsig2]) -
+                      sine_series<kOrder>(c1, r[kSsig1], r[kCsig1]);
     const V<K> s12b = (1.0 + a1_minus_1(eps)) * (r[kSig12] + b112);
     // The azimuth at point 2 (Clairaut: sin(alpha2) cos(beta2) = sin(alpha1)
     // cos(beta1)). A meridian arrives heading north (in the canonical form),
     // also at a pole, where Clairaut's relation leaves it undetermined.
-    const Canonical<K> q{r[kSbet1], r[kCbet1], r[kSbet2], r[kCbet2], r[kLam12], r[kSlam12], r[kClam12]};
+    const Canonical<K> q{r[kSbet1], r[kCbet1],  r[kSbet2], r[kCbet2],
+                         r[kLam12], r[kSlam12], r[kClam12]};
     const M<K> same_parallel = q.cbet2 == q.cbet1;
     const V<K> salp2 = select(same_parallel, r[kSalp1], r[kSalp1] * q.cbet1 / q.cbet2);
     const V<K> calp2 = arrival_cos<P>(q, leaving_cos(q, r[kCalp1])) / q.cbet2;
@@ -539,12 +564,17 @@ QV_INLINE void inverse_results(const GeodesicEllipsoid &g, const V<K> *r, V<K> *
     const M<K> bad = r[kBad] != 0.0;
     const V<K> nan = splat<K>(std::numeric_limits<double>::quiet_NaN());
     y[0] = select(bad, nan, s12);
-    y[1] = select(bad, nan, azimuth_of<P>(r[kSinSign] * select(swap, sa2, sa1), r[kCosSign] * select(swap, ca2, ca1)));
-    y[2] = select(bad, nan, azimuth_of<P>(r[kSinSign] * select(swap, sa1, sa2), r[kCosSign] * select(swap, ca1, ca2)));
+    y[1] = select(
+        bad, nan,
+        azimuth_of<P>(r[kSinSign] * select(swap, sa2, sa1), r[kCosSign] * select(swap, ca2, ca1)));
+    y[2] = select(
+        bad, nan,
+        azimuth_of<P>(r[kSinSign] * select(swap, sa1, sa2), r[kCosSign] * select(swap, ca1, ca2)));
     if constexpr (kLengths) {
         // Along the equator sigma12 = lambda12 / (1 - f) and m12 = b sin(sigma12).
         const V<K> sig12 = select(equator, r[kLam12] / g.f1, r[kSig12]);
-        const V<K> m12b = reduced_length<P>(r[kK2], eps, r[kSsig1], r[kCsig1], r[kSsig2], r[kCsig2], r[kSig12]);
+        const V<K> m12b =
+            reduced_length<P>(r[kK2], eps, r[kSsig1], r[kCsig1], r[kSsig2], r[kCsig2], r[kSig12]);
         y[3] = select(bad, nan, sig12);
         y[4] = select(bad, nan, g.b * select(equator, sin<P>(sig12), m12b));
     }

@@ -104,7 +104,8 @@ QV_INLINE void reduced_latitude(const GeodesicEllipsoid &g, V<K> phi, V<K> &sbet
 //   dn2 cos(sig1) sin(sig2) - dn1 sin(sig1) cos(sig2) - cos(sig1) cos(sig2) J12,
 // dn = sqrt(1 + k^2 sin^2(sig)), J12 = I1 - I2 over the arc, to sixth order.
 template <class P, int K>
-QV_INLINE V<K> reduced_length(V<K> k2, V<K> eps, V<K> ssig1, V<K> csig1, V<K> ssig2, V<K> csig2, V<K> sig12)
+QV_INLINE V<K> reduced_length(V<K> k2, V<K> eps, V<K> ssig1, V<K> csig1, V<K> ssig2, V<K> csig2,
+                              V<K> sig12)
 {
     V<K> c1[kOrder];
     V<K> c2[kOrder];
@@ -217,7 +218,8 @@ struct GeodesicDirectBody {
         const V<K> omg12 = atan2<P>(somg2 * csig1 - csig2 * somg1, csig2 * csig1 + somg2 * somg1);
         V<K> c3[kOrder - 1];
         c3_coefficients(g, eps, c3);
-        const V<K> b312 = sine_series<kOrder - 1>(c3, ssig2, csig2) - sine_series<kOrder - 1>(c3, ssig1, csig1);
+        const V<K> b312 =
+            sine_series<kOrder - 1>(c3, ssig2, csig2) - sine_series<kOrder - 1>(c3, ssig1, csig1);
         const V<K> lam12 = omg12 - g.f * salp0 * a3_of(g, eps) * (sig12 + b312);
 
         const M<K> bad = beyond_pole(x[0]);
@@ -227,7 +229,8 @@ struct GeodesicDirectBody {
         y[2] = select(bad, nan, azimuth_of<P>(salp0, calp0 * csig2));
         if constexpr (kLengths) {
             y[3] = select(bad, nan, sig12);
-            y[4] = select(bad, nan, g.b * reduced_length<P>(k2, eps, ssig1, csig1, ssig2, csig2, sig12));
+            y[4] = select(bad, nan,
+                          g.b * reduced_length<P>(k2, eps, ssig1, csig1, ssig2, csig2, sig12));
         }
     }
 };

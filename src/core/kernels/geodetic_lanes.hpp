@@ -102,8 +102,8 @@ QV_INLINE V<K> solve_reduced_lat(const EllipsoidParams &E, const V<K> *r)
         // geocentric latitudes coincide; atan2 keeps full precision near the
         // poles, where asin(z / |r|) loses half the digits. The centre has no
         // latitude, as on an ellipsoid.
-        return select((p == 0.0) & (z == 0.0),
-                      splat<K>(std::numeric_limits<double>::quiet_NaN()), atan2<P>(z, p));
+        return select((p == 0.0) & (z == 0.0), splat<K>(std::numeric_limits<double>::quiet_NaN()),
+                      atan2<P>(z, p));
     }
 
     const V<K> A = p / E.Re_e2;
@@ -139,8 +139,7 @@ QV_INLINE V<K> solve_reduced_lat(const EllipsoidParams &E, const V<K> *r)
     const M<K> above = z > 0.0;
     const V<K> lo = select(above, splat<K>(0.0), splat<K>(-kHalfPi));
     const V<K> hi = select(above, splat<K>(kHalfPi), splat<K>(0.0));
-    const M<K> off_quadrant =
-        (beta == beta) & (z != 0.0) & (p > 0.0) & ((beta < lo) | (beta > hi));
+    const M<K> off_quadrant = (beta == beta) & (z != 0.0) & (p > 0.0) & ((beta < lo) | (beta > hi));
     const M<K> redo = active | off_quadrant;
     if (any(redo)) {
         for (int k = 0; k < K; ++k) {

@@ -151,7 +151,8 @@ void run_surface_point(double Re, double f, std::ptrdiff_t n, const In *in, cons
     packed[1 % kLanes] = lambda.v[0][0];
     const dv s = P::sin(packed);
     const dv c = P::cos(packed);
-    const SurfaceTrig<1> t = {lane(s, 2), lane(c, 2), lane(s, 1), lane(c, 1), lane(s, 0), lane(c, 0)};
+    const SurfaceTrig<1> t = {lane(s, 2), lane(c, 2), lane(s, 1),
+                              lane(c, 1), lane(s, 0), lane(c, 0)};
     Body::template from_trig<P, 1>(E, x, t, y);
     for (int k = 0; k < Body::outputs; ++k) {
         store(out[k], 0, canonical_nan(y[k]).v[0][0]);
@@ -159,17 +160,17 @@ void run_surface_point(double Re, double f, std::ptrdiff_t n, const In *in, cons
 }
 
 // The members of such a body: lanes() from its trig, and its own driver.
-#define QUORVANE_SURFACE_POINT_BODY(latitude_input)                                              \
-    static constexpr int latitude = latitude_input;                                              \
-    template <class P, int K>                                                                    \
-    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)                \
-    {                                                                                            \
-        from_trig<P>(E, x, surface_trig<P>(E, x[latitude], x[latitude + 1]), y);                 \
-    }                                                                                            \
-    template <class P>                                                                           \
-    static void kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)      \
-    {                                                                                            \
-        run_surface_point<P, Self>(Re, f, n, in, out);                                           \
+#define QUORVANE_SURFACE_POINT_BODY(latitude_input)                                         \
+    static constexpr int latitude = latitude_input;                                         \
+    template <class P, int K>                                                               \
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)           \
+    {                                                                                       \
+        from_trig<P>(E, x, surface_trig<P>(E, x[latitude], x[latitude + 1]), y);            \
+    }                                                                                       \
+    template <class P>                                                                      \
+    static void kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out) \
+    {                                                                                       \
+        run_surface_point<P, Self>(Re, f, n, in, out);                                      \
     }
 
 struct ReducedLat {
@@ -295,8 +296,8 @@ struct PosFromLla {
     using Self = PosFromLla;
     static constexpr int inputs = 3, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void from_trig(const EllipsoidParams &E, const V<K> *x, const SurfaceTrig<K> &t,
-                                    V<K> *y)
+    QV_INLINE static void from_trig(const EllipsoidParams &E, const V<K> *x,
+                                    const SurfaceTrig<K> &t, V<K> *y)
     {
         position_of(E, t, x[2], y);
     }
@@ -329,8 +330,6 @@ QV_INLINE void aer_in_frame(const V<K> *target, const V<K> *r_obs, const V<K> *f
     look_angles<P>(east, north, up, y[2], y, y + 1);
 }
 
-
-
 // Aer for an observer given as its position and frame (precomputed): inputs
 // target xyz, observer position xyz, then east, north and up xyz.
 struct AerFromFrame {
@@ -347,8 +346,8 @@ struct ObserverFrame {
     using Self = ObserverFrame;
     static constexpr int inputs = 3, outputs = 12;
     template <class P, int K>
-    QV_INLINE static void from_trig(const EllipsoidParams &E, const V<K> *x, const SurfaceTrig<K> &t,
-                                    V<K> *y)
+    QV_INLINE static void from_trig(const EllipsoidParams &E, const V<K> *x,
+                                    const SurfaceTrig<K> &t, V<K> *y)
     {
         position_of(E, t, x[2], y);
         tangents_of<P>(E, t, y + 3, y + 6);
@@ -361,8 +360,8 @@ struct Aer {
     static constexpr int inputs = 6, outputs = 3;
     static constexpr int latitude = 3;
     template <class P, int K>
-    QV_INLINE static void from_trig(const EllipsoidParams &E, const V<K> *x, const SurfaceTrig<K> &t,
-                                    V<K> *y)
+    QV_INLINE static void from_trig(const EllipsoidParams &E, const V<K> *x,
+                                    const SurfaceTrig<K> &t, V<K> *y)
     {
         V<K> r_obs[3];
         position_of(E, t, x[5], r_obs);
@@ -446,10 +445,10 @@ struct Driver<P, Body, std::void_t<decltype(&Body::template kernel<P>)>> {
 };
 
 // Every registry entry's columns agree with its body.
-#define QUORVANE_CHECK_COLUMNS(name, Body, slot, columns)                                     \
-    static_assert(registry::count_columns(columns).point_inputs == Body::inputs,              \
-                  #name ": the registry's inputs differ from the kernel body's");             \
-    static_assert(registry::count_columns(columns).output_columns == Body::outputs,           \
+#define QUORVANE_CHECK_COLUMNS(name, Body, slot, columns)                           \
+    static_assert(registry::count_columns(columns).point_inputs == Body::inputs,    \
+                  #name ": the registry's inputs differ from the kernel body's");   \
+    static_assert(registry::count_columns(columns).output_columns == Body::outputs, \
                   #name ": the registry's output columns differ from the kernel body's");
 QUORVANE_KERNELS(QUORVANE_CHECK_COLUMNS)
 #undef QUORVANE_CHECK_COLUMNS

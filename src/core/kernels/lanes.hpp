@@ -9,8 +9,8 @@
 // libmvec per vector). Everything else is IEEE addition, multiplication,
 // division and square root, correctly rounded whatever the instruction set,
 // so the two sets differ only where their sin, cos, tan, atan, atan2, asin,
-// sinh, asinh and atanh do. Built with -ffp-contract=off: a fused multiply-add would round once where
-// the one-point path and the other set round twice.
+// sinh, asinh and atanh do. Built with -ffp-contract=off: a fused multiply-add would round once
+// where the one-point path and the other set round twice.
 //
 // This header is included by one source file per instruction set; the unnamed
 // namespace gives each its own copy, so the linker never substitutes code of one
@@ -70,16 +70,22 @@ QV_INLINE R lanewise(const A &a, const B &b, Op op)
 // a op b on vectors of lanes, or on a vector and a number in either order;
 // arithmetic gives lanes of doubles, comparisons lanes of masks. Ordered
 // comparisons are false wherever a NaN takes part, as in scalar code.
-#define QV_BINARY(op, R)                                                                  \
-    template <int K>                                                                      \
-    QV_INLINE R<K> operator op(V<K> a, V<K> b)                                            \
-    {                                                                                     \
+#define QV_BINARY(op, R)                                                                       \
+    template <int K>                                                                           \
+    QV_INLINE R<K> operator op(V<K> a, V<K> b)                                                 \
+    {                                                                                          \
         return lanewise<R<K>>(a, b, [](dv x, dv y) [[gnu::always_inline]] { return x op y; }); \
-    }                                                                                     \
-    template <int K>                                                                      \
-    QV_INLINE R<K> operator op(V<K> a, double b) { return a op splat<K>(b); }             \
-    template <int K>                                                                      \
-    QV_INLINE R<K> operator op(double a, V<K> b) { return splat<K>(a) op b; }
+    }                                                                                          \
+    template <int K>                                                                           \
+    QV_INLINE R<K> operator op(V<K> a, double b)                                               \
+    {                                                                                          \
+        return a op splat<K>(b);                                                               \
+    }                                                                                          \
+    template <int K>                                                                           \
+    QV_INLINE R<K> operator op(double a, V<K> b)                                               \
+    {                                                                                          \
+        return splat<K>(a) op b;                                                               \
+    }
 
 QV_BINARY(+, V)
 QV_BINARY(-, V)
@@ -176,15 +182,15 @@ QV_INLINE V<K> unit_with_sign_of(V<K> a)
     return r;
 }
 
-#define QV_UNARY(name)                                                       \
-    template <class P, int K>                                                \
-    QV_INLINE V<K> name(V<K> a)                                              \
-    {                                                                        \
-        V<K> r;                                                              \
-        for (int k = 0; k < K; ++k) {                                        \
-            r.v[k] = P::name(a.v[k]);                                        \
-        }                                                                    \
-        return r;                                                            \
+#define QV_UNARY(name)                \
+    template <class P, int K>         \
+    QV_INLINE V<K> name(V<K> a)       \
+    {                                 \
+        V<K> r;                       \
+        for (int k = 0; k < K; ++k) { \
+            r.v[k] = P::name(a.v[k]); \
+        }                             \
+        return r;                     \
     }
 
 QV_UNARY(sqrt)

@@ -129,7 +129,8 @@ QV_INLINE void geodetic_of(const EllipsoidParams &E, const V<K> *r, V<K> *lla)
 struct EnuOfPos {
     static constexpr int inputs = 6, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer,
+                                V<K> *y)
     {
         local_of(x, observer, y);
     }
@@ -138,7 +139,8 @@ struct EnuOfPos {
 struct NedOfPos {
     static constexpr int inputs = 6, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer,
+                                V<K> *y)
     {
         V<K> enu[3];
         local_of(x, observer, enu);
@@ -150,7 +152,8 @@ struct NedOfPos {
 struct AerOfPos {
     static constexpr int inputs = 6, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer,
+                                V<K> *y)
     {
         V<K> d[3];
         V<K> enu[3];
@@ -164,7 +167,8 @@ template <class OfPos>
 struct OfLla {
     static constexpr int inputs = 6, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, const V<K> *observer, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, const V<K> *observer,
+                                V<K> *y)
     {
         V<K> r[3];
         geodetic_position<P>(E, x[0], x[1], x[2], r);
@@ -175,7 +179,8 @@ struct OfLla {
 struct PosOfEnu {
     static constexpr int inputs = 6, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer,
+                                V<K> *y)
     {
         position_of_local(x[0], x[1], x[2], observer, y);
     }
@@ -184,7 +189,8 @@ struct PosOfEnu {
 struct PosOfNed {
     static constexpr int inputs = 6, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer,
+                                V<K> *y)
     {
         position_of_local(x[1], x[0], -x[2], observer, y);
     }
@@ -193,7 +199,8 @@ struct PosOfNed {
 struct PosOfAer {
     static constexpr int inputs = 6, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer,
+                                V<K> *y)
     {
         V<K> enu[3];
         enu_of<P>(x[0], x[1], x[2], enu);
@@ -205,7 +212,8 @@ template <class PosOf>
 struct LlaOf {
     static constexpr int inputs = 6, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, const V<K> *observer, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, const V<K> *observer,
+                                V<K> *y)
     {
         V<K> r[3];
         PosOf::template lanes<P, K>(E, x, observer, r);

@@ -19,14 +19,16 @@ namespace {
 struct LookAtTarget {
     static constexpr int inputs = 5, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, const V<K> *observer, V<K> *y)
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, const V<K> *observer,
+                                V<K> *y)
     {
         const V<K> alt = x[2];
         V<K> sin_az, cos_az, sin_tilt, cos_tilt;
         sincos<P>(x[3], &sin_az, &cos_az);
         sincos<P>(x[4], &sin_tilt, &cos_tilt);
         V<K> u[3];
-        vector_of(sin_tilt * sin_az, sin_tilt * cos_az, -cos_tilt, observer + 3, observer + 6, observer + 9, u);
+        vector_of(sin_tilt * sin_az, sin_tilt * cos_az, -cos_tilt, observer + 3, observer + 6,
+                  observer + 9, u);
         const V<K> *r = observer;
         const V<K> *up = observer + 9;
 

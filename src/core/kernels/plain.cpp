@@ -10,14 +10,14 @@ namespace quorvane::kernels {
 
 namespace {
 
-#define QV_PER_LANE(name)                                                    \
-    QV_INLINE static dv name(dv a)                                           \
-    {                                                                        \
-        dv r;                                                                \
-        for (int j = 0; j < kLanes; ++j) {                                   \
-            r[j] = std::name(a[j]);                                          \
-        }                                                                    \
-        return r;                                                            \
+#define QV_PER_LANE(name)                  \
+    QV_INLINE static dv name(dv a)         \
+    {                                      \
+        dv r;                              \
+        for (int j = 0; j < kLanes; ++j) { \
+            r[j] = std::name(a[j]);        \
+        }                                  \
+        return r;                          \
     }
 
 struct Plain {

@@ -38,16 +38,16 @@ struct Candidate {
     bool published;
 };
 
-#define QUORVANE_CANDIDATE(name, Body, slot, columns, published)                            \
-    {{#name, columns, registry::count_columns(columns).point_inputs,                         \
-      registry::count_columns(columns).output_columns, &checked<registry::Id::name>},       \
+#define QUORVANE_CANDIDATE(name, Body, slot, columns, published)                      \
+    {{#name, columns, registry::count_columns(columns).point_inputs,                  \
+      registry::count_columns(columns).output_columns, &checked<registry::Id::name>}, \
      published},
 #define QUORVANE_CONVERSION(name, Body, slot, columns) \
     QUORVANE_CANDIDATE(name, Body, slot, columns, true)
 #define QUORVANE_PIECE(name, Body, slot, columns) \
     QUORVANE_CANDIDATE(name, Body, slot, columns, (slot) > 0)
-constexpr Candidate kCandidates[] = {
-    QUORVANE_CONVERSIONS(QUORVANE_CONVERSION) QUORVANE_INTERNAL_KERNELS(QUORVANE_PIECE)};
+constexpr Candidate kCandidates[] = {QUORVANE_CONVERSIONS(QUORVANE_CONVERSION)
+                                         QUORVANE_INTERNAL_KERNELS(QUORVANE_PIECE)};
 #undef QUORVANE_PIECE
 #undef QUORVANE_CONVERSION
 #undef QUORVANE_CANDIDATE

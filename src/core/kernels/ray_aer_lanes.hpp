@@ -44,9 +44,8 @@ QV_INLINE void ray_hit(const EllipsoidParams &E, const V<K> *r, const V<K> *u, V
 // north seen from above (no wrap to [0, 2 pi)), and elevation from the ENU
 // components and the range of the target.
 template <class P, int K>
-QV_INLINE void look_angles(const V<K> &east, const V<K> &north, const V<K> &up,
-                           const V<K> &range, V<K> *azimuth,
-                           V<K> *elevation)
+QV_INLINE void look_angles(const V<K> &east, const V<K> &north, const V<K> &up, const V<K> &range,
+                           V<K> *azimuth, V<K> *elevation)
 {
     *azimuth = atan2<P>(east, north);
     // |up| <= range holds exactly, but up and range are rounded separately and a

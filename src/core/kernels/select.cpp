@@ -33,5 +33,4 @@ const KernelSet &active_set()
     return set;
 }
 
-
 }  // namespace quorvane::kernels

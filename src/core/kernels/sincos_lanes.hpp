@@ -22,8 +22,8 @@ constexpr double kTwoOverPi = 6.36619772367581382433e-01;
 constexpr double kPio2_1 = 1.57079632673412561417e+00;   // first 33 bits of pi/2
 constexpr double kPio2_2 = 6.07710050630396597660e-11;   // next 33 bits
 constexpr double kPio2_2t = 2.02226624879595063154e-21;  // pi/2 - kPio2_1 - kPio2_2
-constexpr double kRoundShift = 0x1.8p52;                  // adding it rounds to an integer
-constexpr double kLimit = 823549.6585;                    // 2^19 pi/2
+constexpr double kRoundShift = 0x1.8p52;                 // adding it rounds to an integer
+constexpr double kLimit = 823549.6585;                   // 2^19 pi/2
 
 constexpr double S1 = -1.66666666666666324348e-01;
 constexpr double S2 = 8.33333333332248946124e-03;
