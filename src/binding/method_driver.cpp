@@ -1,10 +1,10 @@
 // The one driver of the ten methods. Every Python-visible step (lookups,
 // assertions, allocation, reads, stores, the return) happens in the order the
-// scalar/array convention gives it; MethodSpec says which steps a method has.
+// scalar/array convention gives it; MethodTraits says which steps a method has.
 #include <type_traits>
 
 #include "binding/convention.hpp"
-#include "binding/method_spec.hpp"
+#include "binding/method_traits.hpp"
 #include "binding/point_loop.hpp"
 #include "table/stand_in.hpp"
 #include "binding/interop.hpp"
@@ -41,7 +41,7 @@ auto with_element_type(Element e, F f)
     return f(static_cast<ENU_Frame *>(nullptr));
 }
 
-bool read_fixed(const MethodSpec &m, PyObject *const *args, double *fixed)
+bool read_fixed(const MethodTraits &m, PyObject *const *args, double *fixed)
 {
     switch (m.fixed) {
     case Fixed::kNone:
@@ -58,7 +58,7 @@ bool read_fixed(const MethodSpec &m, PyObject *const *args, double *fixed)
     return Source(args[0]).vector(fixed);
 }
 
-int one_point_test(const MethodSpec &m, PyObject *const *points)
+int one_point_test(const MethodTraits &m, PyObject *const *points)
 {
     switch (m.test) {
     case OnePointTest::kAllScalars:
@@ -71,7 +71,7 @@ int one_point_test(const MethodSpec &m, PyObject *const *points)
     return ndim_equals(points[0], 1);
 }
 
-PyRef record_dtype(const MethodSpec &m) { return module_global(state.names.*m.dtype_name); }
+PyRef record_dtype(const MethodTraits &m) { return module_global(state.names.*m.dtype_name); }
 
 // The conversion of one point into `out`, its output columns as consecutive
 // doubles (a record's fields, a vector's components). Where the batch kernel
@@ -79,7 +79,7 @@ PyRef record_dtype(const MethodSpec &m) { return module_global(state.names.*m.dt
 // bits of the composite table routine without its chain of slot calls and
 // pending-error checks. Otherwise the table routine, so that a replaced slot
 // is what runs.
-void convert_point(const MethodSpec &m, Ellipsoid *self, const double *point, const double *fixed,
+void convert_point(const MethodTraits &m, Ellipsoid *self, const double *point, const double *fixed,
                    void *out)
 {
     if (!table::kernel_stands_in(self, m.id)) {
@@ -110,7 +110,7 @@ void convert_point(const MethodSpec &m, Ellipsoid *self, const double *point, co
 
 // A record alone: numpy.zeros(<one-point shape>, <dtype>), filled through
 // the record view; the points of a row argument are read after allocation.
-PyObject *one_record(const MethodSpec &m, Ellipsoid *self, PyObject *points, double *point,
+PyObject *one_record(const MethodTraits &m, Ellipsoid *self, PyObject *points, double *point,
                      const double *fixed)
 {
     PyObject *const shape = state.*m.one_point_shape;
@@ -134,7 +134,7 @@ PyObject *one_record(const MethodSpec &m, Ellipsoid *self, PyObject *points, dou
     return return_array(result.get(), state.names.*m.dtype_name).release();
 }
 
-PyObject *one_point(const MethodSpec &m, Ellipsoid *self, PyObject *const *points,
+PyObject *one_point(const MethodTraits &m, Ellipsoid *self, PyObject *const *points,
                     const double *fixed)
 {
     double point[3];
@@ -162,7 +162,7 @@ PyObject *one_point(const MethodSpec &m, Ellipsoid *self, PyObject *const *point
     return m.element == Element::kFloat ? PyFloat_FromDouble(out[0]) : return_vector(out).release();
 }
 
-bool assert_many_points(const MethodSpec &m, PyObject *const *points)
+bool assert_many_points(const MethodTraits &m, PyObject *const *points)
 {
     if (!assertions_enabled()) {
         return true;
@@ -175,7 +175,7 @@ bool assert_many_points(const MethodSpec &m, PyObject *const *points)
 
 // The result of the array form, allocated as the convention says; where
 // numpy.zeros is done directly, left unzeroed for the batch kernel in `deferred`.
-PyRef allocate(const MethodSpec &m, PyObject *first, DeferredZeros *deferred)
+PyRef allocate(const MethodTraits &m, PyObject *first, DeferredZeros *deferred)
 {
     if (m.element == Element::kVector) {
         return allocate_zeros([first] { return leading_extent_by_3(first); }, numpy_double,
@@ -199,7 +199,7 @@ PyRef allocate(const MethodSpec &m, PyObject *first, DeferredZeros *deferred)
 }
 
 // The bytes of one point's result, all of which its batch kernel writes.
-Py_ssize_t row_bytes(const MethodSpec &m)
+Py_ssize_t row_bytes(const MethodTraits &m)
 {
     if (m.element == Element::kVector) {
         return 3 * sizeof(double);
@@ -207,7 +207,7 @@ Py_ssize_t row_bytes(const MethodSpec &m)
     return m.element == Element::kFloat ? sizeof(double) : m.layout->size;
 }
 
-BatchCall batch_for(const MethodSpec &m, Ellipsoid *self, const double *fixed)
+BatchCall batch_for(const MethodTraits &m, Ellipsoid *self, const double *fixed)
 {
     if (!table::kernel_stands_in(self, m.id)) {
         return BatchCall();
@@ -219,7 +219,7 @@ BatchCall batch_for(const MethodSpec &m, Ellipsoid *self, const double *fixed)
 // result[i, k] = value for each point: item assignment raises for keys
 // outside the result, so the loop runs to n, and a failed store leaves its
 // exception pending and stops the loop.
-PyObject *fill_by_item(const MethodSpec &m, Ellipsoid *self, PyObject *result,
+PyObject *fill_by_item(const MethodTraits &m, Ellipsoid *self, PyObject *result,
                        const PointSources &points, Source *const *sources, Py_ssize_t n,
                        const double *fixed, DeferredZeros &deferred)
 {
@@ -241,7 +241,7 @@ PyObject *fill_by_item(const MethodSpec &m, Ellipsoid *self, PyObject *result,
     return ok ? return_array(result, nullptr, false).release() : nullptr;
 }
 
-PyObject *fill_view(const MethodSpec &m, Ellipsoid *self, PyObject *result,
+PyObject *fill_view(const MethodTraits &m, Ellipsoid *self, PyObject *result,
                     const PointSources &points, Source *const *sources, int nsources,
                     const double *fixed, ResultView &out, Py_ssize_t n, DeferredZeros &deferred)
 {
@@ -269,7 +269,7 @@ PyObject *fill_view(const MethodSpec &m, Ellipsoid *self, PyObject *result,
     return return_array(result, dtype_name).release();
 }
 
-PyObject *many_points(const MethodSpec &m, Ellipsoid *self, PyObject *const *points,
+PyObject *many_points(const MethodTraits &m, Ellipsoid *self, PyObject *const *points,
                       const double *fixed)
 {
     if (!assert_many_points(m, points)) {
@@ -304,7 +304,7 @@ PyObject *many_points(const MethodSpec &m, Ellipsoid *self, PyObject *const *poi
 
 }  // namespace
 
-PyObject *run_method(const MethodSpec &m, Ellipsoid *self, PyObject *const *args)
+PyObject *run_method(const MethodTraits &m, Ellipsoid *self, PyObject *const *args)
 {
     double fixed[3] = {};
     if (!read_fixed(m, args, fixed)) {

@@ -2,7 +2,7 @@
 // roles and result, and the table routine it calls for one point (through
 // the object's table, so that a replaced slot is what runs; slots 1 and 2 are
 // bound statically, as every caller binds them).
-#include "binding/method_spec.hpp"
+#include "binding/method_traits.hpp"
 #include "binding/methods.hpp"
 #include "table/routines.hpp"
 #include "binding/interop.hpp"
@@ -69,16 +69,16 @@ void look_angles(Ellipsoid *self, const double *target, const double *observer, 
 // A method whose points arrive as `point_args` parallel one-dimensional
 // arguments (or one (n, 3) argument, `rows`) and give one `element` each; a
 // float or float64 array result until with_record says otherwise.
-constexpr MethodSpec points_of(Id id, PointRoutine routine, OnePointTest test, Points points,
-                               int point_args, Element element)
+constexpr MethodTraits points_of(Id id, PointRoutine routine, OnePointTest test, Points points,
+                                 int point_args, Element element)
 {
-    return MethodSpec{id,      routine, Fixed::kNone, test,    points, point_args,
-                      element, nullptr, nullptr,      nullptr, false,  false};
+    return MethodTraits{id,      routine, Fixed::kNone, test,    points, point_args,
+                        element, nullptr, nullptr,      nullptr, false,  false};
 }
 
 // Results of the module-level record dtype `dtype_name`, one-point shape `shape`.
-constexpr MethodSpec with_record(MethodSpec m, PyObject *InternedNames::*dtype_name,
-                                 const RecordLayout *layout, PyObject *ModuleState::*shape)
+constexpr MethodTraits with_record(MethodTraits m, PyObject *InternedNames::*dtype_name,
+                                   const RecordLayout *layout, PyObject *ModuleState::*shape)
 {
     m.dtype_name = dtype_name;
     m.layout = layout;
@@ -86,14 +86,14 @@ constexpr MethodSpec with_record(MethodSpec m, PyObject *InternedNames::*dtype_n
     return m;
 }
 
-constexpr MethodSpec with_fixed(MethodSpec m, Fixed fixed)
+constexpr MethodTraits with_fixed(MethodTraits m, Fixed fixed)
 {
     m.fixed = fixed;
     return m;
 }
 
 // The one-point form asserts arg.shape == (3,) before reading it.
-constexpr MethodSpec asserting_one_vector(MethodSpec m)
+constexpr MethodTraits asserting_one_vector(MethodTraits m)
 {
     m.assert_one_point_vector = true;
     return m;
@@ -101,51 +101,51 @@ constexpr MethodSpec asserting_one_vector(MethodSpec m)
 
 // One number gives a float; anything else an array made by numpy.zeros_like
 // from the argument, which must view as a one-dimensional buffer of doubles.
-constexpr MethodSpec kReducedLat =
+constexpr MethodTraits kReducedLat =
     points_of(Id::reduced_lat_from_geodetic_lat, reduced_lat, OnePointTest::kAllScalars,
               Points::kElements, 1, Element::kFloat);
-constexpr MethodSpec kGeodeticLat =
+constexpr MethodTraits kGeodeticLat =
     points_of(Id::geodetic_lat_from_reduced_lat, geodetic_lat, OnePointTest::kAllScalars,
               Points::kElements, 1, Element::kFloat);
 
-constexpr MethodSpec kEnu = with_record(
+constexpr MethodTraits kEnu = with_record(
     points_of(Id::enu, enu_frame, OnePointTest::kAllScalars, Points::kElements, 2, Element::kENU),
     &InternedNames::ENU_dtype, &kENULayout, &ModuleState::tuple_1);
 
 // Stores by item assignment, result[i, k] = value, and returns the result as
 // allocated.
-constexpr MethodSpec kSurfPos = [] {
-    MethodSpec m = points_of(Id::surf_pos_from_surf_coord, surface_position,
-                             OnePointTest::kAllScalars, Points::kElements, 2, Element::kVector);
+constexpr MethodTraits kSurfPos = [] {
+    MethodTraits m = points_of(Id::surf_pos_from_surf_coord, surface_position,
+                               OnePointTest::kAllScalars, Points::kElements, 2, Element::kVector);
     m.store_by_item = true;
     return m;
 }();
 
 // No scalar test: the number of dimensions tells one point from many.
-constexpr MethodSpec kSurfCoord = asserting_one_vector(
+constexpr MethodTraits kSurfCoord = asserting_one_vector(
     with_record(points_of(Id::surf_coord_from_surf_pos, surface_coordinates,
                           OnePointTest::kOneDimension, Points::kRows, 1, Element::kSurfCoord),
                 &InternedNames::SurfCoord_dtype, &kSurfCoordLayout, &ModuleState::tuple_1));
 
-constexpr MethodSpec kSolve =
+constexpr MethodTraits kSolve =
     points_of(Id::solve_reduced_lat_equation, foot_reduced_lat, OnePointTest::kVectorShape,
               Points::kRows, 1, Element::kFloat);
 
-constexpr MethodSpec kLla =
+constexpr MethodTraits kLla =
     with_record(points_of(Id::lla_from_pos, geodetic_of, OnePointTest::kVectorShape, Points::kRows,
                           1, Element::kLLA),
                 &InternedNames::LLA_dtype, &kLLALayout, &ModuleState::int_1);
 
-constexpr MethodSpec kPos = points_of(Id::pos_from_lla, position_of, OnePointTest::kAllScalars,
-                                      Points::kElements, 3, Element::kVector);
+constexpr MethodTraits kPos = points_of(Id::pos_from_lla, position_of, OnePointTest::kAllScalars,
+                                        Points::kElements, 3, Element::kVector);
 
-constexpr MethodSpec kRay = asserting_one_vector(
+constexpr MethodTraits kRay = asserting_one_vector(
     with_fixed(points_of(Id::surf_pos_of_ray_first_intersection, ray_hit,
                          OnePointTest::kOneDimension, Points::kRows, 1, Element::kVector),
                Fixed::kOrigin));
 
 // The observer is converted before the target is looked at.
-constexpr MethodSpec kAer = asserting_one_vector(
+constexpr MethodTraits kAer = asserting_one_vector(
     with_fixed(with_record(points_of(Id::aer_coords, look_angles, OnePointTest::kOneDimension,
                                      Points::kRows, 1, Element::kAER),
                            &InternedNames::AER_dtype, &kAERLayout, &ModuleState::int_1),
@@ -153,8 +153,11 @@ constexpr MethodSpec kAer = asserting_one_vector(
 
 }  // namespace
 
-#define QUORVANE_DEFINE_METHOD(name, spec) \
-    PyObject *name(Ellipsoid *self, PyObject *const *args) { return run_method(spec, self, args); }
+#define QUORVANE_DEFINE_METHOD(name, traits)               \
+    PyObject *name(Ellipsoid *self, PyObject *const *args) \
+    {                                                      \
+        return run_method(traits, self, args);             \
+    }
 
 QUORVANE_DEFINE_METHOD(reduced_lat_from_geodetic_lat, kReducedLat)
 QUORVANE_DEFINE_METHOD(geodetic_lat_from_reduced_lat, kGeodeticLat)

@@ -48,7 +48,7 @@ enum class Element {
     kENU,
 };
 
-struct MethodSpec {
+struct MethodTraits {
     registry::Id id;
     PointRoutine routine;
     Fixed fixed;
@@ -68,6 +68,6 @@ struct MethodSpec {
     bool store_by_item;
 };
 
-PyObject *run_method(const MethodSpec &spec, Ellipsoid *self, PyObject *const *args);
+PyObject *run_method(const MethodTraits &traits, Ellipsoid *self, PyObject *const *args);
 
 }  // namespace quorvane::binding
