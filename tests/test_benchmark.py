@@ -13,6 +13,8 @@ import quorvane.mathtools.ellipsoid.ufuncs as U
 from support.methods import METHODS
 from support.sanitizer import SANITIZED
 
+pytestmark = pytest.mark.tooling
+
 BENCHMARK = Path(__file__).resolve().parents[1] / "benchmarks" / "run.py"
 
 

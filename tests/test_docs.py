@@ -25,6 +25,8 @@ import pytest
 from quorvane.mathtools.ellipsoid import get_include
 from quorvane.mathtools.ellipsoid.ellipsoid import Ellipsoid
 
+pytestmark = pytest.mark.tooling
+
 ROOT = Path(__file__).resolve().parents[1]
 DOCS = [ROOT / "README.md", *sorted((ROOT / "docs").glob("*.md"))]
 FENCE = re.compile(r"^```(\w*)\n(.*?)^```", re.M | re.S)

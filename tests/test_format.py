@@ -7,6 +7,8 @@ from pathlib import Path
 
 import pytest
 
+pytestmark = pytest.mark.tooling
+
 ROOT = Path(__file__).resolve().parents[1]
 SOURCES = sorted(p for pattern in ("*.c", "*.h", "*.cpp", "*.hpp")
                  for p in ROOT.glob(f"**/{pattern}")

@@ -9,6 +9,8 @@ from pathlib import Path
 
 import pytest
 
+pytestmark = pytest.mark.tooling
+
 SAMPLES = Path(__file__).with_name("typing_samples")
 USER_SCRIPT = "user_script.py"
 GEO_SCRIPT = "geo_script.py"
