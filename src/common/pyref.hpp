@@ -66,6 +66,7 @@ public:
         return held_;
     }
     const Py_buffer &view() const { return view_; }
+    bool held() const { return held_; }
 
 private:
     Py_buffer view_{};
