@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the extensions with AddressSanitizer and UndefinedBehaviorSanitizer in
-# a fresh virtual environment and runs the whole test suite against them, with
-# more fuzzing examples than the normal run, then scripts/fuzz_hostile.py
+# a fresh virtual environment (or the one QUORVANE_SANITIZE_VENV names) and
+# runs the whole test suite against them, with more fuzzing examples than the
+# normal run, then scripts/fuzz_hostile.py
 # (QUORVANE_FUZZ_CALLS calls, default 20 000; further arguments of it in
 # QUORVANE_FUZZ_ARGS, e.g. "--threads 2"). The interpreter is not
 # instrumented: the sanitizer runtimes are preloaded.
@@ -12,10 +13,16 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
-python3 -m venv "$work/venv"
+# A virtual environment of the reference interpreter to install into may be
+# given (CI passes the one its normal suite ran in, with the test extra
+# installed); the instrumented build then replaces the package there.
+venv="${QUORVANE_SANITIZE_VENV:-$work/venv}"
+if [ ! -x "$venv/bin/python" ]; then
+    python3 -m venv "$venv"
+    "$venv/bin/python" -m pip install --quiet --upgrade pip
+fi
 # shellcheck disable=SC1091
-source "$work/venv/bin/activate"
-python -m pip install --quiet --upgrade pip
+source "$venv/bin/activate"
 # The build requirements (the instrumented build runs without isolation) and
 # the test extra, as pyproject.toml declares them.
 python - "$root/pyproject.toml" > "$work/requirements.txt" <<'PY'
@@ -39,7 +46,7 @@ python -m pip install --quiet --no-build-isolation "$root" \
     -Ccmake.define.QUORVANE_KERNEL_FLAGS="$kernel_flags" \
     -Cbuild-dir="$work/build"
 
-for so in "$work"/venv/lib/python3*/site-packages/quorvane/{mathtools/*,geo}/*.so; do
+for so in "$venv"/lib/python3*/site-packages/quorvane/{mathtools/*,geo}/*.so; do
     # grep -c reads all of nm's output: with pipefail, grep -q could fail the
     # pipeline by closing it early.
     [ "$(nm -D "$so" | grep -c __asan_load)" -gt 0 ] || { echo "not instrumented: $so" >&2; exit 1; }
