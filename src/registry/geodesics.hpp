@@ -2,23 +2,36 @@
 // (src/core/kernels/geodesic_lanes.hpp, geodesic_inverse_lanes.hpp).
 #pragma once
 
+// The _lengths variants take their base's parameters.
+#define QUORVANE_GEODESIC_DIRECT_PARAMETERS                                        \
+    "Parameters\n"                                                                 \
+    "----------\n"                                                                 \
+    "lat1, lon1 : array_like\n"                                                    \
+    "    Geodetic latitude and longitude of the start in radians; |lat1| > pi/2\n" \
+    "    gives NaN.\n"                                                             \
+    "azi1 : array_like\n"                                                          \
+    "    Azimuth at the start in radians, clockwise from north.\n"                 \
+    "s12 : array_like\n"                                                           \
+    "    Length of the geodesic in metres; negative lengths run backwards.\n"      \
+    "Re, f : array_like\n"                                                         \
+    "    Equatorial radius in metres and flattening of the ellipsoid.\n"
+#define QUORVANE_GEODESIC_INVERSE_PARAMETERS                                \
+    "Parameters\n"                                                          \
+    "----------\n"                                                          \
+    "lat1, lon1 : array_like\n"                                             \
+    "    Geodetic latitude and longitude of the first point in radians.\n"  \
+    "lat2, lon2 : array_like\n"                                             \
+    "    Geodetic latitude and longitude of the second point in radians;\n" \
+    "    |lat| > pi/2 gives NaN.\n"                                         \
+    "Re, f : array_like\n"                                                  \
+    "    Equatorial radius in metres and flattening of the ellipsoid.\n"
+
 namespace quorvane::registry::docs {
 
 inline constexpr char geodesic_direct[] =
     R"(Where a geodesic of given start, azimuth and length ends (the direct problem).
 
-Parameters
-----------
-lat1, lon1 : array_like
-    Geodetic latitude and longitude of the start in radians; |lat1| > pi/2
-    gives NaN.
-azi1 : array_like
-    Azimuth at the start in radians, clockwise from north.
-s12 : array_like
-    Length of the geodesic in metres; negative lengths run backwards.
-Re, f : array_like
-    Equatorial radius in metres and flattening of the ellipsoid.
-
+)" QUORVANE_GEODESIC_DIRECT_PARAMETERS R"(
 Returns
 -------
 lat2, lon2 : ndarray
@@ -41,16 +54,7 @@ A geodesic gives the same bits alone and in any array.)";
 inline constexpr char geodesic_inverse[] =
     R"(The shortest geodesic between two points: its length and azimuths (the inverse problem).
 
-Parameters
-----------
-lat1, lon1 : array_like
-    Geodetic latitude and longitude of the first point in radians.
-lat2, lon2 : array_like
-    Geodetic latitude and longitude of the second point in radians;
-    |lat| > pi/2 gives NaN.
-Re, f : array_like
-    Equatorial radius in metres and flattening of the ellipsoid.
-
+)" QUORVANE_GEODESIC_INVERSE_PARAMETERS R"(
 Returns
 -------
 s12 : ndarray
@@ -77,18 +81,7 @@ A geodesic gives the same bits alone and in any array.)";
 inline constexpr char geodesic_direct_lengths[] =
     R"(geodesic_direct, and the arc length and reduced length of the geodesic.
 
-Parameters
-----------
-lat1, lon1 : array_like
-    Geodetic latitude and longitude of the start in radians; |lat1| > pi/2
-    gives NaN.
-azi1 : array_like
-    Azimuth at the start in radians, clockwise from north.
-s12 : array_like
-    Length of the geodesic in metres; negative lengths run backwards.
-Re, f : array_like
-    Equatorial radius in metres and flattening of the ellipsoid.
-
+)" QUORVANE_GEODESIC_DIRECT_PARAMETERS R"(
 Returns
 -------
 lat2, lon2, azi2 : ndarray
@@ -107,16 +100,7 @@ out. All arguments broadcast. An invalid ellipsoid gives NaN and NumPy's
 inline constexpr char geodesic_inverse_lengths[] =
     R"(geodesic_inverse, and the arc length and reduced length of the geodesic.
 
-Parameters
-----------
-lat1, lon1 : array_like
-    Geodetic latitude and longitude of the first point in radians.
-lat2, lon2 : array_like
-    Geodetic latitude and longitude of the second point in radians;
-    |lat| > pi/2 gives NaN.
-Re, f : array_like
-    Equatorial radius in metres and flattening of the ellipsoid.
-
+)" QUORVANE_GEODESIC_INVERSE_PARAMETERS R"(
 Returns
 -------
 s12, azi1, azi2 : ndarray
