@@ -20,6 +20,8 @@
 #include <utility>
 #include <vector>
 
+#include "module_def.hpp"
+
 namespace {
 
 constexpr double SENTINEL = -7777.0;
@@ -529,15 +531,7 @@ PyMethodDef methods[] = {
     {"batch", batch, METH_VARARGS, "batch(name, Re, f, nthreads, inputs, outputs)"},
     {nullptr, nullptr, 0, nullptr}};
 
-PyModuleDef moduledef = {PyModuleDef_HEAD_INIT,
-                         "quorvane_consumer",
-                         nullptr,
-                         -1,
-                         methods,
-                         nullptr,
-                         nullptr,
-                         nullptr,
-                         nullptr};
+PyModuleDef moduledef = test_module_definition("quorvane_consumer", methods);
 
 }  // namespace
 
