@@ -544,8 +544,7 @@ PyMODINIT_FUNC PyInit_quorvane_consumer(void)
     g_batch = Ellipsoid_ImportBatchAPI();
     if (!g_batch)
         return nullptr;
-    PyObject *m = PyModule_Create(&moduledef);
-    if (m && PyModule_AddObject(m, "SENTINEL", PyFloat_FromDouble(SENTINEL)) < 0)
-        Py_CLEAR(m);
-    return m;
+    return create_test_module(moduledef, [](PyObject *m) {
+        return PyModule_AddObject(m, "SENTINEL", PyFloat_FromDouble(SENTINEL));
+    });
 }

@@ -86,8 +86,7 @@ PyModuleDef moduledef = test_module_definition("quorvane_memory_handler", method
 PyMODINIT_FUNC PyInit_quorvane_memory_handler(void)
 {
     import_array();
-    PyObject *m = PyModule_Create(&moduledef);
-    if (m && PyModule_AddStringConstant(m, "NAME", g_handler.name) < 0)
-        Py_CLEAR(m);
-    return m;
+    return create_test_module(moduledef, [](PyObject *m) {
+        return PyModule_AddStringConstant(m, "NAME", g_handler.name);
+    });
 }
