@@ -537,7 +537,6 @@ PyModuleDef moduledef = test_module_definition("quorvane_consumer", methods);
 
 PyMODINIT_FUNC PyInit_quorvane_consumer(void)
 {
-    import_array();
     g_type = Ellipsoid_ImportType(&g_table);
     if (!g_type)
         return nullptr;

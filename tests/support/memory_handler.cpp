@@ -85,7 +85,6 @@ PyModuleDef moduledef = test_module_definition("quorvane_memory_handler", method
 
 PyMODINIT_FUNC PyInit_quorvane_memory_handler(void)
 {
-    import_array();
     return create_test_module(moduledef, [](PyObject *m) {
         return PyModule_AddStringConstant(m, "NAME", g_handler.name);
     });
