@@ -531,8 +531,6 @@ PyMethodDef methods[] = {
     {"batch", batch, METH_VARARGS, "batch(name, Re, f, nthreads, inputs, outputs)"},
     {nullptr, nullptr, 0, nullptr}};
 
-PyModuleDef moduledef = test_module_definition("quorvane_consumer", methods);
-
 }  // namespace
 
 PyMODINIT_FUNC PyInit_quorvane_consumer(void)
@@ -543,7 +541,7 @@ PyMODINIT_FUNC PyInit_quorvane_consumer(void)
     g_batch = Ellipsoid_ImportBatchAPI();
     if (!g_batch)
         return nullptr;
-    return create_test_module(moduledef, [](PyObject *m) {
+    return create_test_module("quorvane_consumer", methods, [](PyObject *m) {
         return PyModule_AddObject(m, "SENTINEL", PyFloat_FromDouble(SENTINEL));
     });
 }

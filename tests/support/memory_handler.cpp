@@ -79,13 +79,11 @@ PyMethodDef methods[] = {{"install", install, METH_NOARGS, "install() -> the han
                          {"counts", counts, METH_NOARGS, "counts() -> calls and bytes so far"},
                          {nullptr, nullptr, 0, nullptr}};
 
-PyModuleDef moduledef = test_module_definition("quorvane_memory_handler", methods);
-
 }  // namespace
 
 PyMODINIT_FUNC PyInit_quorvane_memory_handler(void)
 {
-    return create_test_module(moduledef, [](PyObject *m) {
+    return create_test_module("quorvane_memory_handler", methods, [](PyObject *m) {
         return PyModule_AddStringConstant(m, "NAME", g_handler.name);
     });
 }
