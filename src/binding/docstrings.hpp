@@ -34,6 +34,18 @@
     "\n\n"                             \
     "Each point is computed by the C-level routine " routine "."
 
+// The geodetic latitude and longitude of points given as numbers or arrays.
+#define QUORVANE_LAT_LON                            \
+    "lat, lon : float, or ndarrays of shape (N,)\n" \
+    "    Geodetic latitude and longitude in radians.\n"
+
+// The result of a method that gives one position per point, and its end.
+#define QUORVANE_POSITIONS_OF_POINTS(count, routine) \
+    "ndarray of float64, shape (3,) for " count      \
+    " numbers, (N, 3) for arrays\n"                  \
+    "    Positions in metres.\n\n" QUORVANE_RAISES(  \
+        "When array arguments are not one-dimensional or differ in shape.", routine)
+
 namespace quorvane::binding::docs {
 
 inline constexpr const char kEllipsoid[] =
@@ -103,16 +115,10 @@ With N = Re / sqrt(1 - e2 * sin(lat)^2) and e2 = f * (2 - f):
 
 Parameters
 ----------
-lat, lon : float, or ndarrays of shape (N,)
-    Geodetic latitude and longitude in radians.
-
+)" QUORVANE_LAT_LON R"(
 Returns
 -------
-ndarray of float64, shape (3,) for two numbers, (N, 3) for arrays
-    Positions in metres.
-
-)" QUORVANE_RAISES("When array arguments are not one-dimensional or differ in shape.",
-                   "c_surf_pos_from_surf_coord");
+)" QUORVANE_POSITIONS_OF_POINTS("two", "c_surf_pos_from_surf_coord");
 
 inline constexpr const char surf_coord_from_surf_pos[] =
     R"(Geodetic latitude and longitude of points on the surface.
@@ -174,18 +180,12 @@ With N = Re / sqrt(1 - e2 * sin(lat)^2) and e2 = f * (2 - f):
 
 Parameters
 ----------
-lat, lon : float, or ndarrays of shape (N,)
-    Geodetic latitude and longitude in radians.
-alt : float, or ndarray of shape (N,)
+)" QUORVANE_LAT_LON R"(alt : float, or ndarray of shape (N,)
     Height above the ellipsoid along its normal, in metres.
 
 Returns
 -------
-ndarray of float64, shape (3,) for three numbers, (N, 3) for arrays
-    Positions in metres.
-
-)" QUORVANE_RAISES("When array arguments are not one-dimensional or differ in shape.",
-                   "c_pos_from_lla");
+)" QUORVANE_POSITIONS_OF_POINTS("three", "c_pos_from_lla");
 
 inline constexpr const char surf_pos_of_ray_first_intersection[] =
     R"(Where rays from one origin meet the surface.
