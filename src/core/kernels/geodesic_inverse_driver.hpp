@@ -276,19 +276,12 @@ QV_INLINE void inverse_chunks(const GeodesicEllipsoid &g, std::ptrdiff_t n, cons
 // s12, azi1, azi2; with kLengths also a12 and m12, which the three-output
 // kernel never computes.
 template <bool kLengths>
-struct GeodesicInverseBody {
-    static constexpr int inputs = 4, outputs = kLengths ? 5 : 3;
-
+struct GeodesicInverseBody : GeodesicKernel<GeodesicInverseBody<kLengths>, kLengths> {
     template <class P>
-    static void kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
+    static void run(const GeodesicEllipsoid &g, std::ptrdiff_t n, const In *in, const Out *out)
     {
-        if (f > kMaxGeodesicFlattening) {
-            fill_nan(n, outputs, out);
-            return;
-        }
         inverse_chunks<P, kLengths>(
-            make_geodesic_ellipsoid(Re, f), n, in, out, [](std::ptrdiff_t) { return Unobserved{}; },
-            [](int) {});
+            g, n, in, out, [](std::ptrdiff_t) { return Unobserved{}; }, [](int) {});
     }
 };
 
