@@ -17,7 +17,7 @@ on a shared machine slow no one's figure), best of several repeats:
 - geographiclib's Python Geodesic.WGS84.Inverse / Direct, on 2000 geodesics.
 
 Then the inverse kernel's search, counted by a probe built from the kernel's
-own phase functions (geodesic_search_probe.cpp, needs a C++ compiler): the
+own chunk loop (geodesic_search_probe.cpp, needs a C++ compiler): the
 evaluations of lambda(alpha1) per geodesic, the share of vector lanes busy in
 the search (lanes idle only while the last geodesics of each chunk finish),
 and the time split between the start, the search and the results.
