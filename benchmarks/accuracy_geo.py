@@ -12,14 +12,13 @@ latitudes are measured on WGS84 at the N target latitudes and on other flattenin
 latitudes (default 2000); the error of an inverse is (x - F(lat)) / F'(lat) at the
 computed lat, with F and F' at 200 bits.
 """
-import argparse
 import time
 
 import mpmath as mp
 import numpy as np
 
 from quorvane.mathtools.ellipsoid import ufuncs as U
-from shared import tests_support
+from shared import tests_support, whole_number_options
 
 tests_support()
 from support import geo_reference as G  # noqa: E402
@@ -246,11 +245,7 @@ def radii(table, lat):
 
 
 def main():
-    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    ap.add_argument("--n", type=int, default=100_000)
-    ap.add_argument("--n-flat", type=int, default=2000)
-    ap.add_argument("--seed", type=int, default=1)
-    args = ap.parse_args()
+    args = whole_number_options(__doc__, n=100_000, n_flat=2000, seed=1)
     rng = np.random.default_rng(args.seed)
     print(f"Errors against mpmath at {G.PREC} bits; kernel set {U.kernel_set}; WGS84 (Re = {RE} m, f = {F!r})")
     t0 = time.perf_counter()

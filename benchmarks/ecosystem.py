@@ -15,7 +15,6 @@ and the threaded scheduler's scaling from one thread to two.
 Times are the best of --repeat runs.
 """
 
-import argparse
 import os
 import time
 import warnings
@@ -26,6 +25,7 @@ import numpy as np
 from distributed import Client, LocalCluster
 
 import quorvane.mathtools.ellipsoid.ufuncs as U
+from shared import whole_number_options
 
 THREE = "(),(),(),(),()->(),(),()"
 
@@ -105,11 +105,7 @@ def threaded(n, repeat):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--points", type=int, default=1_000_000)
-    parser.add_argument("--threaded-points", type=int, default=10_000_000)
-    parser.add_argument("--repeat", type=int, default=3)
-    args = parser.parse_args()
+    args = whole_number_options(__doc__, points=1_000_000, threaded_points=10_000_000, repeat=3)
     distributed(args.points, args.repeat)
     threaded(args.threaded_points, args.repeat)
 

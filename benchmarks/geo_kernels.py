@@ -14,33 +14,21 @@ are timed alongside for scale.
 """
 import argparse
 import platform
-import subprocess
-import time
 
 import numpy as np
 
 from quorvane.mathtools.ellipsoid import ufuncs as U
+from shared import best_seconds, lscpu
 
 WGS84 = U.WGS84
 OBSERVER = (np.radians(51.4769), np.radians(-0.0005), 45.0)
 
 
-def best_time(call, repeat):
-    best = float("inf")
-    for _ in range(repeat):
-        start = time.perf_counter()
-        call()
-        best = min(best, time.perf_counter() - start)
-    return best
-
-
 def cpu_name():
-    try:
-        out = subprocess.run(["lscpu"], capture_output=True, text=True, check=True).stdout
-    except (OSError, subprocess.CalledProcessError):
+    fields = lscpu()
+    if not fields:
         return platform.processor() or "unknown CPU"
-    fields = dict(line.split(":", 1) for line in out.splitlines() if ":" in line)
-    return f"{fields.get('Model name', '?').strip()}, {fields.get('CPU(s)', '?').strip()} CPUs"
+    return f"{fields.get('Model name', '?')}, {fields.get('CPU(s)', '?')} CPUs"
 
 
 def inputs(n, rng):
@@ -195,16 +183,16 @@ def main():
     print(head)
     for name, (points, observer) in cases(d).items():
         per_point = lambda seconds: seconds / n * 1e9  # noqa: E731
-        f64 = per_point(best_time(ufunc_call(name, points, observer, one, np.float64), repeat))
-        f32 = per_point(best_time(ufunc_call(name, points, observer, one, np.float32), repeat))
+        f64 = per_point(best_seconds(ufunc_call(name, points, observer, one, np.float64), repeat))
+        f32 = per_point(best_seconds(ufunc_call(name, points, observer, one, np.float32), repeat))
         line = f"{name:34s} {f64:7.1f} {f32:7.1f}"
         if observer in (True, "rotation", "look"):
-            line += f" {per_point(best_time(ufunc_call(name, points, observer, d['observers'], np.float64), repeat)):10.1f}"
+            line += f" {per_point(best_seconds(ufunc_call(name, points, observer, d['observers'], np.float64), repeat)):10.1f}"
         else:
             line += f" {'':>10s}"
         for calls in peers.values():
             if name in calls:
-                peer = per_point(best_time(calls[name], repeat))
+                peer = per_point(best_seconds(calls[name], repeat))
                 line += f" {peer:9.1f} {peer / f64:6.1f}"
             else:
                 line += f" {'':>9s} {'':>6s}"

@@ -1,8 +1,8 @@
 // The inverse geodesic kernel's phases, timed, and its search, counted: built
-// and loaded by benchmarks/geodesics.py. It runs the kernel's own phase
-// functions (src/core/kernels/geodesic_inverse_driver.hpp) over the same
-// chunks as GeodesicInverse::kernel, with an observer that counts the search's
-// vector steps, the lanes busy in each, and every geodesic's evaluations.
+// and loaded by benchmarks/geodesics.py. It runs the kernel's own chunk loop
+// (inverse_chunks, src/core/kernels/geodesic_inverse_driver.hpp) with an
+// observer that counts the search's vector steps, the lanes busy in each, and
+// every geodesic's evaluations, and the CPU time of each phase.
 //
 // QUORVANE_KERNEL_LANES selects the instruction set as in the kernels: 4 with
 // glibc's libmvec (link with -lmvec, build with -mavx2 -mfma), 1 with libm.
@@ -72,7 +72,6 @@ using namespace quorvane::kernels;
 extern "C" void probe(double Re, double f, long n, const double *const *in, double *const *out,
                       double *evaluations, double *seconds, long *counts)
 {
-    const GeodesicEllipsoid g = make_geodesic_ellipsoid(Re, f);
     In columns_in[4];
     Out columns_out[3];
     for (int c = 0; c < 4; ++c) {
@@ -81,36 +80,18 @@ extern "C" void probe(double Re, double f, long n, const double *const *in, doub
     for (int c = 0; c < 3; ++c) {
         columns_out[c] = Out{reinterpret_cast<char *>(out[c]), sizeof(double)};
     }
-    constexpr int pass = kSearchVectors * kLanes;
-    InverseColumns c;
     seconds[0] = seconds[1] = seconds[2] = 0.0;
     counts[0] = counts[1] = 0;
-    counts[2] = pass;
-    for (long base = 0; base < n; base += kChunk) {
-        const int rows = n - base < kChunk ? static_cast<int>(n - base) : kChunk;
-        double t0 = cpu_seconds();
-        int first = 0;
-        for (; rows - first >= pass; first += pass) {
-            start_rows<Policy, kSearchVectors, true>(g, columns_in, base, first, pass, c);
-        }
-        for (; first < rows; first += kLanes) {
-            start_rows<Policy, 1, false>(g, columns_in, base, first,
-                                         rows - first < kLanes ? rows - first : kLanes, c);
-        }
-        double t1 = cpu_seconds();
-        search_rows<Policy>(g, rows, c, Counter{evaluations + base, &counts[0], &counts[1]});
-        double t2 = cpu_seconds();
-        first = 0;
-        for (; rows - first >= pass; first += pass) {
-            result_rows<Policy, false, kSearchVectors, true>(g, c, base, first, pass, columns_out);
-        }
-        for (; first < rows; first += kLanes) {
-            result_rows<Policy, false, 1, false>(
-                g, c, base, first, rows - first < kLanes ? rows - first : kLanes, columns_out);
-        }
-        double t3 = cpu_seconds();
-        seconds[0] += t1 - t0;
-        seconds[1] += t2 - t1;
-        seconds[2] += t3 - t2;
-    }
+    counts[2] = kSearchVectors * kLanes;
+    double last = 0.0;
+    inverse_chunks<Policy, false>(
+        make_geodesic_ellipsoid(Re, f), n, columns_in, columns_out,
+        [&](std::ptrdiff_t base) { return Counter{evaluations + base, &counts[0], &counts[1]}; },
+        [&](int phase) {
+            const double now = cpu_seconds();
+            if (phase > 0) {
+                seconds[phase - 1] += now - last;
+            }
+            last = now;
+        });
 }

@@ -17,7 +17,7 @@ on a shared machine slow no one's figure), best of several repeats:
 - geographiclib's Python Geodesic.WGS84.Inverse / Direct, on 2000 geodesics.
 
 Then the inverse kernel's search, counted by a probe built from the kernel's
-own phase functions (geodesic_search_probe.cpp, needs a C++ compiler): the
+own chunk loop (geodesic_search_probe.cpp, needs a C++ compiler): the
 evaluations of lambda(alpha1) per geodesic, the share of vector lanes busy in
 the search (lanes idle only while the last geodesics of each chunk finish),
 and the time split between the start, the search and the results.
@@ -37,7 +37,7 @@ from pathlib import Path
 import numpy as np
 
 import quorvane.mathtools.ellipsoid.ufuncs as U
-from shared import tests_support
+from shared import best_seconds, lscpu, tests_support
 
 tests_support()
 from support.consumer import compiler  # noqa: E402
@@ -49,11 +49,7 @@ ROOT = Path(__file__).resolve().parents[1]
 
 
 def host_cpu():
-    try:
-        lines = subprocess.run(["lscpu"], capture_output=True, text=True, check=True).stdout.splitlines()
-        return next(line.split(":", 1)[1].strip() for line in lines if line.startswith("Model name"))
-    except (OSError, subprocess.CalledProcessError, StopIteration):
-        return platform.processor() or "unknown"
+    return lscpu().get("Model name") or platform.processor() or "unknown"
 
 
 def point_sets(n, seed=1):
@@ -68,15 +64,6 @@ def point_sets(n, seed=1):
     mix = (tuple(np.ascontiguousarray(c[order]) for c in pool_inv),
            tuple(np.ascontiguousarray(c[order]) for c in pool_dir))
     return {"random": random, "mix": mix}
-
-
-def best_seconds(call, repeat):
-    best = float("inf")
-    for _ in range(repeat):
-        start = time.thread_time()
-        call()
-        best = min(best, time.thread_time() - start)
-    return best
 
 
 def optional(name):
@@ -103,13 +90,13 @@ def measure(inverse, direct, repeat, sample):
         geod = pyproj.Geod(ellps="WGS84")
         calls["pyproj Geod.inv"] = lambda: geod.inv(lon1, lat1, lon2, lat2)
         calls["pyproj Geod.fwd"] = lambda: geod.fwd(dlon1, dlat1, dazi1, s12)
-    times = {name: best_seconds(call, repeat) / n * 1e9 for name, call in calls.items()}
+    times = {name: best_seconds(call, repeat, time.thread_time) / n * 1e9 for name, call in calls.items()}
     k = min(sample, n)
     gl = Geodesic.WGS84
     times["geographiclib Inverse"] = best_seconds(
-        lambda: [gl.Inverse(lat1[i], lon1[i], lat2[i], lon2[i]) for i in range(k)], 1) / k * 1e9
+        lambda: [gl.Inverse(lat1[i], lon1[i], lat2[i], lon2[i]) for i in range(k)], 1, time.thread_time) / k * 1e9
     times["geographiclib Direct"] = best_seconds(
-        lambda: [gl.Direct(dlat1[i], dlon1[i], dazi1[i], s12[i]) for i in range(k)], 1) / k * 1e9
+        lambda: [gl.Direct(dlat1[i], dlon1[i], dazi1[i], s12[i]) for i in range(k)], 1, time.thread_time) / k * 1e9
     return times
 
 

@@ -4,10 +4,12 @@ the built module's registry description (`columns`) and its ufuncs' signatures.
     python scripts/render_ufunc_stubs.py          # rewrites the stub
     python scripts/render_ufunc_stubs.py --check  # exits 1 if the stub is stale
 
-Each ufunc gets a protocol of its own with three call forms: Python or NumPy scalars
-in, floats out; float32 arrays in (Re and f as floats), float32 arrays out; anything
-array-like, float64 arrays out. A ufunc with a core dimension returns arrays even for
-scalar inputs."""
+The ufuncs of one arity (point inputs, whether Re and f follow them, outputs, whether
+the outputs have a core dimension) share one protocol with three call forms: Python or
+NumPy scalars in, floats out; float32 arrays in (Re and f as floats), float32 arrays
+out; anything array-like, float64 arrays out. A ufunc with a core dimension returns
+arrays even for scalar inputs, so it has no form of its own for them. The parameters are positional-only, so their names
+(p0, p1, ...) are the protocol's, not the columns'; `columns` names them."""
 
 import argparse
 import sys
@@ -39,42 +41,46 @@ kernel_set: str
 '''
 
 
-def class_name(name):
-    return "_" + "".join(part.capitalize() for part in name.split("_"))
+def arity(ufunc, inputs):
+    """(point inputs, whether (Re, f) close the inputs, outputs, whether outputs are vectors)."""
+    on_ellipsoid = [column for column, _ in inputs[-2:]] == ["Re", "f"]
+    return len(inputs) - 2 * on_ellipsoid, on_ellipsoid, ufunc.nout, ufunc.signature is not None
 
 
-def call(parameters, point_type, parameter_type, result):
-    params = ", ".join(f"{p}: {parameter_type if p in ('Re', 'f') else point_type}" for p in parameters)
-    return f"    @overload\n    def __call__(self, {params}, /, **kwargs: Any) -> {result}: ...\n"
+def class_name(points, on_ellipsoid, outputs, vectors):
+    kind = "Vectors" if vectors else "Values"
+    return f"_Points{points}To{outputs}{kind}" + ("OnEllipsoid" if on_ellipsoid else "")
 
 
-def protocol(name, ufunc, inputs, outputs):
-    # Column names may repeat (a ray's origin and its result are both x, y, z);
-    # positional-only parameters need distinct names.
-    parameters = []
-    for column, _ in inputs:
-        parameters.append(column if column not in parameters else f"{column}_{len(parameters)}")
+def call(points, on_ellipsoid, point_type, parameter_type, result):
+    params = [f"p{i}: {point_type}" for i in range(points)]
+    params += [f"Re: {parameter_type}", f"f: {parameter_type}"] if on_ellipsoid else []
+    return f"    @overload\n    def __call__(self, {', '.join(params)}, /, **kwargs: Any) -> {result}: ...\n"
 
+
+def protocol(points, on_ellipsoid, outputs, vectors):
     def result(kind):
-        return kind if len(outputs) == 1 else f"tuple[{', '.join([kind] * len(outputs))}]"
+        return kind if outputs == 1 else f"tuple[{', '.join([kind] * outputs)}]"
 
-    scalar = "float" if ufunc.signature is None else "_F64"
-    lines = [f"class {class_name(name)}(_Ufunc, Protocol):\n"]
-    lines.append(call(parameters, "_Scalar", "float", result(scalar)))
-    lines.append(call(parameters, "_F32", "float", result("_F32")))
-    lines.append(call(parameters, "ArrayLike", "ArrayLike", result("_F64")))
+    lines = [f"class {class_name(points, on_ellipsoid, outputs, vectors)}(_Ufunc, Protocol):\n"]
+    if not vectors:
+        # With a core dimension scalars give float64 arrays, as any array-like does.
+        lines.append(call(points, on_ellipsoid, "_Scalar", "float", result("float")))
+    lines.append(call(points, on_ellipsoid, "_F32", "float", result("_F32")))
+    lines.append(call(points, on_ellipsoid, "ArrayLike", "ArrayLike", result("_F64")))
     return "".join(lines)
 
 
 def render():
     from quorvane.mathtools.ellipsoid import ufuncs
 
+    arities = {name: arity(getattr(ufuncs, name), inputs) for name, (inputs, _) in ufuncs.columns.items()}
     parts = [HEADER]
-    for name, (inputs, outputs) in ufuncs.columns.items():
-        parts.append("\n" + protocol(name, getattr(ufuncs, name), inputs, outputs))
+    for shape in sorted(set(arities.values())):
+        parts.append("\n" + protocol(*shape))
     parts.append("\n")
-    for name in ufuncs.columns:
-        parts.append(f"{name}: {class_name(name)}\n")
+    for name, shape in arities.items():
+        parts.append(f"{name}: {class_name(*shape)}\n")
     parts.append(FOOTER)
     return "".join(parts)
 

@@ -18,12 +18,23 @@ pytestmark = pytest.mark.tooling
 BENCHMARK = Path(__file__).resolve().parents[1] / "benchmarks" / "run.py"
 
 
-def test_quick_benchmark_measures_every_method_and_writes_json(tmp_path):
-    target = tmp_path / "bench.json"
-    proc = subprocess.run([sys.executable, str(BENCHMARK), "--quick", "--json", str(target)],
-                          cwd=tmp_path, capture_output=True, text=True, timeout=300)
+def run_benchmark(name, *args, cwd=None, timeout=300):
+    """The lines a script of benchmarks/ prints, once it has exited with success."""
+    proc = subprocess.run([sys.executable, str(BENCHMARK.with_name(name)), *args], cwd=cwd, capture_output=True,
+                          text=True, timeout=timeout)
     assert proc.returncode == 0, proc.stderr[-2000:]
-    written = json.loads(target.read_text())
+    return proc.stdout.splitlines()
+
+
+def run_with_json(tmp_path, name, *args, timeout=300):
+    """What a script prints, and the JSON it writes, run in tmp_path with --json."""
+    target = tmp_path / "written.json"
+    printed = run_benchmark(name, *args, "--json", str(target), cwd=tmp_path, timeout=timeout)
+    return printed, json.loads(target.read_text())
+
+
+def test_quick_benchmark_measures_every_method_and_writes_json(tmp_path):
+    printed, written = run_with_json(tmp_path, BENCHMARK.name, "--quick")
     rows, memory = written["rows"], written["memory"]
 
     assert sorted((r["method"], r["n"]) for r in rows) == sorted((m, n) for m in METHODS for n in (1, 100, 10_000))
@@ -34,21 +45,12 @@ def test_quick_benchmark_measures_every_method_and_writes_json(tmp_path):
     assert memory["peak_bytes"] >= memory["result_bytes"] > 0
     assert sorted(written["threads"]["seconds"]) == ["1", "2"]
     assert all(t > 0 for times in written["threads"]["seconds"].values() for t in times.values())
-    printed = proc.stdout.splitlines()
     for row in rows:
         assert any(line.split()[:2] == [row["method"], str(row["n"])] for line in printed), row["method"]
 
 
-GEODESICS = BENCHMARK.with_name("geodesics.py")
-GEODESIC_ACCURACY = BENCHMARK.with_name("geodesic_accuracy.py")
-
-
 def test_quick_geodesic_benchmark_times_every_peer_and_counts_the_search(tmp_path):
-    target = tmp_path / "geodesics.json"
-    proc = subprocess.run([sys.executable, str(GEODESICS), "--quick", "--json", str(target)],
-                          cwd=tmp_path, capture_output=True, text=True, timeout=600)
-    assert proc.returncode == 0, proc.stderr[-2000:]
-    written = json.loads(target.read_text())
+    printed, written = run_with_json(tmp_path, "geodesics.py", "--quick", timeout=600)
     assert sorted(written["sets"]) == ["mix", "random"]
     with_pyproj = importlib.util.find_spec("pyproj") is not None
     for entry in written["sets"].values():
@@ -57,46 +59,29 @@ def test_quick_geodesic_benchmark_times_every_peer_and_counts_the_search(tmp_pat
         assert sum(search["evaluations_histogram"].values()) == written["n"]
         assert 1 <= search["evaluations_mean"] <= search["evaluations_max"]
         assert 0 < search["lane_occupancy"] <= 1
-    assert "pyproj Geod.inv" in proc.stdout and "lanes busy" in proc.stdout
+    assert any("pyproj Geod.inv" in line for line in printed) and any("lanes busy" in line for line in printed)
 
 
 def test_geodesic_accuracy_report_covers_every_category(tmp_path):
-    target = tmp_path / "accuracy.json"
-    proc = subprocess.run([sys.executable, str(GEODESIC_ACCURACY), "--rows", "2", "--json", str(target)],
-                          cwd=tmp_path, capture_output=True, text=True, timeout=600)
-    assert proc.returncode == 0, proc.stderr[-2000:]
-    (table,) = json.loads(target.read_text())["flattening"].values()
+    _, written = run_with_json(tmp_path, "geodesic_accuracy.py", "--rows", "2", timeout=600)
+    (table,) = written["flattening"].values()
     assert len(table) == 9
     assert all(0 <= row[key] < 20e-9 for row in table.values()
                for key in ("direct", "inverse_s12", "inverse_azi1_m12", "inverse_azi2_m12"))
 
 
 def test_one_point_script_compares_two_interpreters(tmp_path):
-    script = BENCHMARK.with_name("one_point.py")
-    target = tmp_path / "one_point.json"
-    proc = subprocess.run([sys.executable, str(script), "--quick", "--rounds", "1", "--against", sys.executable,
-                           "--json", str(target)], cwd=tmp_path, capture_output=True, text=True, timeout=300)
-    assert proc.returncode == 0, proc.stderr[-2000:]
-    seconds = json.loads(target.read_text())["seconds"]
+    _, written = run_with_json(tmp_path, "one_point.py", "--quick", "--rounds", "1", "--against", sys.executable)
+    seconds = written["seconds"]
     assert seconds["this"].keys() == seconds["other"].keys() and set(seconds["this"]) <= set(METHODS)
     assert all(t > 0 for times in seconds.values() for t in times.values())
 
 
 def test_batch_api_script_times_a_cython_caller(tmp_path):
-    script = BENCHMARK.with_name("batch_api.py")
-    proc = subprocess.run([sys.executable, str(script), "--points", "1000", "--repeat", "1"],
-                          cwd=tmp_path, capture_output=True, text=True, timeout=300)
-    assert proc.returncode == 0, proc.stderr[-2000:]
-    rows = [line.split() for line in proc.stdout.splitlines()[1:]]
+    printed = run_benchmark("batch_api.py", "--points", "1000", "--repeat", "1", cwd=tmp_path)
+    rows = [line.split() for line in printed[1:]]
     assert [row[0] for row in rows] == ["lla_from_pos", "pos_from_lla", "aer_coords", "enu"]
     assert all(float(value) > 0 for row in rows for value in row[1:])
-
-
-def run_benchmark(name, *args):
-    proc = subprocess.run([sys.executable, str(BENCHMARK.with_name(name)), *args], capture_output=True, text=True,
-                          timeout=300)
-    assert proc.returncode == 0, proc.stderr[-2000:]
-    return proc.stdout.splitlines()
 
 
 def test_float32_benchmark_times_every_ufunc():
@@ -117,18 +102,12 @@ def test_float32_loop_adds_at_most_a_few_kib_of_stack():
     assert len(added) == 1 and added[0] <= 4096, printed
 
 
-GEO_BENCHMARK = BENCHMARK.with_name("geo_vs_pymap3d.py")
-
-
 def test_quick_geo_benchmark_times_every_function_against_its_peers(tmp_path):
     import quorvane.geo as geo
     from support.geo_functions import REFERENCES
 
-    target = tmp_path / "geo.json"
-    proc = subprocess.run([sys.executable, str(GEO_BENCHMARK), "--quick", "--json", str(target)],
-                          cwd=tmp_path, capture_output=True, text=True, timeout=300)
-    assert proc.returncode == 0, proc.stderr[-2000:]
-    rows = json.loads(target.read_text())["rows"]
+    _, written = run_with_json(tmp_path, "geo_vs_pymap3d.py", "--quick")
+    rows = written["rows"]
     assert sorted(r["name"] for r in rows) == sorted(REFERENCES)
     assert all(hasattr(geo, r["name"]) for r in rows)
     timed = ("ns_per_point", "pymap3d_ns_per_point", "one_point_ns", "pymap3d_one_point_ns")

@@ -1,6 +1,7 @@
 """quorvane.geo: accuracy against 200-bit references, pymap3d's conventions, the
 one-point path against the array path, round trips, ranges and errors."""
 
+import inspect
 import math
 
 import mpmath as mp
@@ -88,6 +89,26 @@ def test_same_conventions_as_pymap3d(name):
             difference = angular_difference(ours[k], theirs[k], role)
             assert np.nanmax(np.abs(difference)) <= PYMAP3D_ANGLE_TOLERANCE.get(name, 1e-7)
         assert np.array_equal(np.isnan(ours[k]), np.isnan(np.asarray(theirs[k], dtype=float)))
+
+
+@pytest.mark.parametrize("name", NAMES)
+def test_signature_is_pymap3ds(name):
+    """Names, kinds and defaults of the arguments, so that keyword calls carry over."""
+    def described(function):
+        return [(p.name, p.kind, p.default) for p in inspect.signature(function).parameters.values()]
+
+    assert described(public(name)) == described(pymap3d_function(name))
+
+
+@pytest.mark.parametrize("name", NAMES)
+def test_arguments_by_name_give_the_positional_bits(name):
+    args = sample(name, 5, np.random.default_rng(11))
+    names = [p for p in inspect.signature(public(name)).parameters if p not in ("ell", "deg")]
+    by_name = as_tuple(public(name)(deg=True, **dict(zip(names, args))))
+    positional = as_tuple(public(name)(*args))
+    assert len(by_name) == len(positional)
+    for got, expected in zip(by_name, positional):
+        np.testing.assert_array_equal(got, expected)
 
 
 @pytest.mark.parametrize("deg", [True, False], ids=["degrees", "radians"])

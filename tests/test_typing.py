@@ -14,6 +14,8 @@ pytestmark = pytest.mark.tooling
 SAMPLES = Path(__file__).with_name("typing_samples")
 USER_SCRIPT = "user_script.py"
 GEO_SCRIPT = "geo_script.py"
+UFUNC_SCRIPT = "ufunc_script.py"
+SCRIPTS = [USER_SCRIPT, GEO_SCRIPT, UFUNC_SCRIPT]
 WRONG_CALLS = "wrong_calls.py"
 STUBTEST_MODULES = [
     "quorvane.mathtools.ellipsoid.ellipsoid",
@@ -51,7 +53,7 @@ def _finish(proc):
 @pytest.fixture(scope="module")
 def workdir(tmp_path_factory):
     workdir = tmp_path_factory.mktemp("typing")
-    for name in (USER_SCRIPT, GEO_SCRIPT, WRONG_CALLS):
+    for name in (*SCRIPTS, WRONG_CALLS):
         shutil.copyfile(SAMPLES / name, workdir / name)
     # An empty configuration, so that no mypy settings of the surroundings apply.
     (workdir / "mypy.ini").write_text("[mypy]\n")
@@ -68,7 +70,7 @@ def checks(workdir):
     mypy = _start(
         ["-m", "mypy", "--strict", "--config-file", "mypy.ini", "--cache-dir", ".mypy_cache",
          "--no-error-summary", "--hide-error-context", "--show-error-codes",
-         USER_SCRIPT, GEO_SCRIPT, WRONG_CALLS],
+         *SCRIPTS, WRONG_CALLS],
         workdir,
     )
     stubtest = _start(["-m", "mypy.stubtest", "--mypy-config-file", "mypy.ini",
@@ -85,12 +87,12 @@ def mypy_errors(checks):
     return checks[0]
 
 
-@pytest.mark.parametrize("script", [USER_SCRIPT, GEO_SCRIPT])
+@pytest.mark.parametrize("script", SCRIPTS)
 def test_user_script_passes_strict(mypy_errors, script):
     assert [e for e in mypy_errors if e["file"] == script] == []
 
 
-@pytest.mark.parametrize("script", [USER_SCRIPT, GEO_SCRIPT])
+@pytest.mark.parametrize("script", SCRIPTS)
 def test_user_script_runs(workdir, script):
     returncode, _, stderr = _finish(_start([script], workdir))
     assert returncode == 0, stderr

@@ -15,6 +15,7 @@ ValueError, as do a negative slant range and, for lookAtSpheroid, a negative
 observer altitude.
 """
 
+from quorvane.geo import _functions, _plans, _rsphere
 from quorvane.geo._functions import (
     aer2ecef,
     aer2enu,
@@ -65,60 +66,7 @@ from quorvane.geo._models import Ellipsoid
 from quorvane.geo._geodesics import track2, vdist, vreckon
 from quorvane.geo._rsphere import authalic, biaxial, curve, eqavol, euler, rectifying, triaxial
 
-__all__ = [
-    "track2",
-    "vdist",
-    "vreckon",
-    "Ellipsoid",
-    "aer2ecef",
-    "aer2enu",
-    "aer2geodetic",
-    "aer2ned",
-    "authalic",
-    "authalic2geodetic",
-    "biaxial",
-    "conformal2geodetic",
-    "curve",
-    "ecef2aer",
-    "ecef2enu",
-    "ecef2enuv",
-    "ecef2geodetic",
-    "ecef2ned",
-    "ecef2nedv",
-    "enu2aer",
-    "enu2ecef",
-    "enu2ecefv",
-    "enu2geodetic",
-    "enu2uvw",
-    "eqavol",
-    "euler",
-    "geoc2geod",
-    "geocentric2geodetic",
-    "geocentric_radius",
-    "geod2geoc",
-    "geodetic2aer",
-    "geodetic2authalic",
-    "geodetic2conformal",
-    "geodetic2ecef",
-    "geodetic2enu",
-    "geodetic2geocentric",
-    "geodetic2isometric",
-    "geodetic2ned",
-    "geodetic2parametric",
-    "geodetic2rectifying",
-    "geodetic2spherical",
-    "isometric2geodetic",
-    "lookAtSpheroid",
-    "meridian",
-    "ned2aer",
-    "ned2ecef",
-    "ned2geodetic",
-    "parallel",
-    "parametric2geodetic",
-    "rectifying",
-    "rectifying2geodetic",
-    "spherical2geodetic",
-    "transverse",
-    "triaxial",
-    "uvw2enu",
-]
+# The geodesics and the ellipsoid, then by name the conversions (a function of each
+# plan but euler_azimuth, a part of rsphere's euler) and the spheres' radii.
+__all__ = ["track2", "vdist", "vreckon", "Ellipsoid",
+           *sorted([name for name in _plans.PLANS if hasattr(_functions, name)] + _rsphere.__all__)]

@@ -8,8 +8,11 @@ import math
 
 import numpy as np
 
-from quorvane.geo._functions import _conversion, _meridian, _transverse
+from quorvane.geo._functions import _conversion
 from quorvane.geo._models import WGS84, params_of
+
+_meridian = _conversion("meridian")
+_transverse = _conversion("transverse")
 
 
 def _axes(ell):

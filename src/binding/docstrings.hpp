@@ -3,6 +3,49 @@
 // by the text here.
 #pragma once
 
+// The sections every conversion of latitudes has.
+#define QUORVANE_LATITUDE_CONVERSION(summary, parameter, from, to, inverse)       \
+    summary                                                                       \
+        "\n\n"                                                                    \
+        "Parameters\n"                                                            \
+        "----------\n" parameter                                                  \
+        " : float or ndarray of float64, shape (N,)\n"                            \
+        "    " from                                                               \
+        " latitude in radians. A real number is a scalar; anything else\n"        \
+        "    must be a one-dimensional float64 array (ValueError otherwise).\n\n" \
+        "Returns\n"                                                               \
+        "-------\n"                                                               \
+        "float or ndarray of float64, shape (N,)\n"                               \
+        "    " to                                                                 \
+        " latitude in radians, in [-pi/2, pi/2].\n\n"                             \
+        "The inverse is " inverse "."
+
+// A method's ECEF positions, one per row.
+#define QUORVANE_POSITIONS(name)              \
+    name " : ndarray, shape (3,) or (N, 3)\n" \
+         "    ECEF positions in metres (any real dtype).\n"
+
+// The end of a method's docstring: when it raises, and the C routine it runs.
+#define QUORVANE_RAISES(when, routine) \
+    "Raises\n"                         \
+    "------\n"                         \
+    "AssertionError\n"                 \
+    "    " when                        \
+    "\n\n"                             \
+    "Each point is computed by the C-level routine " routine "."
+
+// The geodetic latitude and longitude of points given as numbers or arrays.
+#define QUORVANE_LAT_LON                            \
+    "lat, lon : float, or ndarrays of shape (N,)\n" \
+    "    Geodetic latitude and longitude in radians.\n"
+
+// The result of a method that gives one position per point, and its end.
+#define QUORVANE_POSITIONS_OF_POINTS(count, routine) \
+    "ndarray of float64, shape (3,) for " count      \
+    " numbers, (N, 3) for arrays\n"                  \
+    "    Positions in metres.\n\n" QUORVANE_RAISES(  \
+        "When array arguments are not one-dimensional or differ in shape.", routine)
+
 namespace quorvane::binding::docs {
 
 inline constexpr const char kEllipsoid[] =
@@ -27,43 +70,17 @@ f : float
 The polar radius is Rp = (1 - f) * Re. The object is immutable and cannot
 be pickled or copied.)";
 
-inline constexpr const char reduced_lat_from_geodetic_lat[] =
-    R"(Vectorised conversion from geodetic to reduced (parametric) latitude.
+inline constexpr const char reduced_lat_from_geodetic_lat[] = QUORVANE_LATITUDE_CONVERSION(
+    "Vectorised conversion from geodetic to reduced (parametric) latitude.\n\n"
+    "Applies beta = atan((1 - f) * tan(geodetic_lat)) element-wise to a scalar\n"
+    "or to a one-dimensional array.",
+    "geodetic_lat", "Geodetic", "Reduced", "geodetic_lat_from_reduced_lat");
 
-Applies beta = atan((1 - f) * tan(geodetic_lat)) element-wise to a scalar
-or to a one-dimensional array.
-
-Parameters
-----------
-geodetic_lat : float or ndarray of float64, shape (N,)
-    Geodetic latitude in radians. A real number is a scalar; anything else
-    must be a one-dimensional float64 array (ValueError otherwise).
-
-Returns
--------
-float or ndarray of float64, shape (N,)
-    Reduced latitude in radians, in [-pi/2, pi/2].
-
-The inverse is geodetic_lat_from_reduced_lat.)";
-
-inline constexpr const char geodetic_lat_from_reduced_lat[] =
-    R"(Vectorised conversion from reduced (parametric) to geodetic latitude.
-
-Applies phi = atan(tan(reduced_lat) / (1 - f)) element-wise to a scalar or
-to a one-dimensional array.
-
-Parameters
-----------
-reduced_lat : float or ndarray of float64, shape (N,)
-    Reduced latitude in radians. A real number is a scalar; anything else
-    must be a one-dimensional float64 array (ValueError otherwise).
-
-Returns
--------
-float or ndarray of float64, shape (N,)
-    Geodetic latitude in radians, in [-pi/2, pi/2].
-
-The inverse is reduced_lat_from_geodetic_lat.)";
+inline constexpr const char geodetic_lat_from_reduced_lat[] = QUORVANE_LATITUDE_CONVERSION(
+    "Vectorised conversion from reduced (parametric) to geodetic latitude.\n\n"
+    "Applies phi = atan(tan(reduced_lat) / (1 - f)) element-wise to a scalar or\n"
+    "to a one-dimensional array.",
+    "reduced_lat", "Reduced", "Geodetic", "reduced_lat_from_geodetic_lat");
 
 inline constexpr const char enu[] =
     R"(Local east-north-up frames at surface points.
@@ -98,20 +115,10 @@ With N = Re / sqrt(1 - e2 * sin(lat)^2) and e2 = f * (2 - f):
 
 Parameters
 ----------
-lat, lon : float, or ndarrays of shape (N,)
-    Geodetic latitude and longitude in radians.
-
+)" QUORVANE_LAT_LON R"(
 Returns
 -------
-ndarray of float64, shape (3,) for two numbers, (N, 3) for arrays
-    Positions in metres.
-
-Raises
-------
-AssertionError
-    When array arguments are not one-dimensional or differ in shape.
-
-Each point is computed by the C-level routine c_surf_pos_from_surf_coord.)";
+)" QUORVANE_POSITIONS_OF_POINTS("two", "c_surf_pos_from_surf_coord");
 
 inline constexpr const char surf_coord_from_surf_pos[] =
     R"(Geodetic latitude and longitude of points on the surface.
@@ -122,20 +129,13 @@ latitude.
 
 Parameters
 ----------
-r_surf : ndarray, shape (3,) or (N, 3)
-    ECEF positions in metres (any real dtype).
-
+)" QUORVANE_POSITIONS("r_surf") R"(
 Returns
 -------
 ndarray of SurfCoord_dtype, shape (1,) or (N,)
     Fields lat and lon, in radians.
 
-Raises
-------
-AssertionError
-    For any other shape.
-
-Each point is computed by the C-level routine c_surf_coord_from_surf_pos.)";
+)" QUORVANE_RAISES("For any other shape.", "c_surf_coord_from_surf_pos");
 
 inline constexpr const char solve_reduced_lat_equation[] =
     R"(Reduced latitude of the foot of the surface normal through each position.
@@ -146,29 +146,20 @@ geocentric latitude.
 
 Parameters
 ----------
-r : ndarray, shape (3,) or (N, 3)
-    ECEF positions in metres (any real dtype).
-
+)" QUORVANE_POSITIONS("r") R"(
 Returns
 -------
 float for shape (3,), ndarray of float64 of shape (N,) for shape (N, 3)
     Reduced latitude in radians.
 
-Raises
-------
-AssertionError
-    For any other shape.
-
-Each point is computed by the C-level routine c_solve_reduced_lat_equation.)";
+)" QUORVANE_RAISES("For any other shape.", "c_solve_reduced_lat_equation");
 
 inline constexpr const char lla_from_pos[] =
     R"(Geodetic latitude, longitude and altitude of ECEF positions.
 
 Parameters
 ----------
-r : ndarray, shape (3,) or (N, 3)
-    ECEF positions in metres (any real dtype).
-
+)" QUORVANE_POSITIONS("r") R"(
 Returns
 -------
 ndarray of LLA_dtype, shape (1,) for shape (3,), (N,) for shape (N, 3)
@@ -176,12 +167,7 @@ ndarray of LLA_dtype, shape (1,) for shape (3,), (N,) for shape (N, 3)
     its normal (negative below the surface). On the polar axis the
     longitude is 0; the centre has a NaN latitude.
 
-Raises
-------
-AssertionError
-    For any other shape.
-
-Each point is computed by the C-level routine c_lla_from_pos.)";
+)" QUORVANE_RAISES("For any other shape.", "c_lla_from_pos");
 
 inline constexpr const char pos_from_lla[] =
     R"(ECEF positions of points given by geodetic latitude, longitude, altitude.
@@ -194,22 +180,12 @@ With N = Re / sqrt(1 - e2 * sin(lat)^2) and e2 = f * (2 - f):
 
 Parameters
 ----------
-lat, lon : float, or ndarrays of shape (N,)
-    Geodetic latitude and longitude in radians.
-alt : float, or ndarray of shape (N,)
+)" QUORVANE_LAT_LON R"(alt : float, or ndarray of shape (N,)
     Height above the ellipsoid along its normal, in metres.
 
 Returns
 -------
-ndarray of float64, shape (3,) for three numbers, (N, 3) for arrays
-    Positions in metres.
-
-Raises
-------
-AssertionError
-    When array arguments are not one-dimensional or differ in shape.
-
-Each point is computed by the C-level routine c_pos_from_lla.)";
+)" QUORVANE_POSITIONS_OF_POINTS("three", "c_pos_from_lla");
 
 inline constexpr const char surf_pos_of_ray_first_intersection[] =
     R"(Where rays from one origin meet the surface.
@@ -265,11 +241,6 @@ ndarray of AER_dtype, shape (1,) or (N,)
     distance in metres). A target at the observer has range 0 and a NaN
     elevation.
 
-Raises
-------
-AssertionError
-    For any other shape of r_target.
-
-Each point is computed by the C-level routine c_aer_coords.)";
+)" QUORVANE_RAISES("For any other shape of r_target.", "c_aer_coords");
 
 }  // namespace quorvane::binding::docs

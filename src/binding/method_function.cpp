@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "binding/ellipsoid_type.hpp"
+#include "common/callable_type.hpp"
 #include "interop/messages.hpp"
 #include "binding/interop.hpp"
 
@@ -102,22 +103,19 @@ PyRef annotations_of(const MethodDescription &method)
 
 bool ready_method_function_type()
 {
-    if (PyType_HasFeature(&MethodFunctionType, Py_TPFLAGS_READY)) {
-        return true;  // readied by an earlier, failed start-up
-    }
-    Py_SET_REFCNT(&MethodFunctionType, 1);
-    MethodFunctionType.tp_name = "quorvane.mathtools.ellipsoid.ellipsoid.vectorised_method";
-    MethodFunctionType.tp_basicsize = sizeof(MethodFunction);
-    MethodFunctionType.tp_dealloc = method_function_dealloc;
-    MethodFunctionType.tp_vectorcall_offset = offsetof(MethodFunction, vectorcall);
-    MethodFunctionType.tp_repr = method_function_repr;
-    MethodFunctionType.tp_call = PyVectorcall_Call;
-    MethodFunctionType.tp_flags =
-        Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_VECTORCALL | Py_TPFLAGS_METHOD_DESCRIPTOR;
-    MethodFunctionType.tp_doc = "A method of Ellipsoid, bound to instances like a Python function.";
-    MethodFunctionType.tp_members = method_function_members;
-    MethodFunctionType.tp_descr_get = method_function_get;
-    return PyType_Ready(&MethodFunctionType) == 0;
+    const CallableTypeSlots slots = {
+        "quorvane.mathtools.ellipsoid.ellipsoid.vectorised_method",
+        sizeof(MethodFunction),
+        method_function_dealloc,
+        offsetof(MethodFunction, vectorcall),
+        Py_TPFLAGS_METHOD_DESCRIPTOR,
+        "A method of Ellipsoid, bound to instances like a Python function.",
+    };
+    return ready_callable_type(MethodFunctionType, slots, [](PyTypeObject &type) {
+        type.tp_repr = method_function_repr;
+        type.tp_members = method_function_members;
+        type.tp_descr_get = method_function_get;
+    });
 }
 
 PyRef make_method_function(const MethodDescription &method, PyObject *module_name)

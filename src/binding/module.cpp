@@ -19,6 +19,7 @@
 #include "binding/method_function.hpp"
 #include "interop/module_state.hpp"
 #include "common/pyref.hpp"
+#include "common/module_def.hpp"
 #include "table/vector_routines.hpp"
 #include "common/vectools_doc.hpp"
 #include "binding/interop.hpp"
@@ -423,19 +424,12 @@ PyModuleDef_Slot module_slots[] = {
     {0, nullptr},
 };
 
-PyModuleDef module_def = {
-    PyModuleDef_HEAD_INIT,
+PyModuleDef module_def = module_definition(
     "ellipsoid",
     "A reference ellipsoid of revolution and the conversions it relates: ECEF positions,\n"
     "geodetic and reduced latitude, surface points, east-north-up frames,\n"
     "azimuth/elevation/range and ray-surface intersections.",
-    0,
-    nullptr,
-    module_slots,
-    nullptr,
-    nullptr,
-    nullptr,
-};
+    module_slots);
 
 }  // namespace
 

@@ -12,6 +12,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "common/callable_type.hpp"
+
 namespace quorvane::geo {
 
 namespace {
@@ -482,23 +484,25 @@ PyObject *conversion_new(PyTypeObject *type, PyObject *args, PyObject *kwargs)
     return self.release();
 }
 
+// The references a Conversion owns.
+PyObject *Conversion::*const kOwned[] = {&Conversion::plan, &Conversion::fallback,
+                                         &Conversion::resolve, &Conversion::names};
+
 int conversion_traverse(PyObject *self, visitproc visit, void *arg)
 {
     auto &c = *reinterpret_cast<Conversion *>(self);
-    Py_VISIT(c.plan);
-    Py_VISIT(c.fallback);
-    Py_VISIT(c.resolve);
-    Py_VISIT(c.names);
+    for (PyObject *Conversion::*owned : kOwned) {
+        Py_VISIT(c.*owned);
+    }
     return 0;
 }
 
 int conversion_clear(PyObject *self)
 {
     auto &c = *reinterpret_cast<Conversion *>(self);
-    Py_CLEAR(c.plan);
-    Py_CLEAR(c.fallback);
-    Py_CLEAR(c.resolve);
-    Py_CLEAR(c.names);
+    for (PyObject *Conversion::*owned : kOwned) {
+        Py_CLEAR(c.*owned);
+    }
     return 0;
 }
 
@@ -531,29 +535,26 @@ PyTypeObject ConversionType{};
 
 bool ready_conversion_type()
 {
-    if (PyType_HasFeature(&ConversionType, Py_TPFLAGS_READY)) {
-        return true;
-    }
-    Py_SET_REFCNT(&ConversionType, 1);
-    ConversionType.tp_name = "quorvane.geo._point.Conversion";
-    ConversionType.tp_basicsize = sizeof(Conversion);
-    ConversionType.tp_dealloc = conversion_dealloc;
-    ConversionType.tp_vectorcall_offset = offsetof(Conversion, vectorcall);
-    ConversionType.tp_call = PyVectorcall_Call;
-    ConversionType.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_VECTORCALL | Py_TPFLAGS_HAVE_GC;
-    ConversionType.tp_doc =
+    const CallableTypeSlots slots = {
+        "quorvane.geo._point.Conversion",
+        sizeof(Conversion),
+        conversion_dealloc,
+        offsetof(Conversion, vectorcall),
+        Py_TPFLAGS_HAVE_GC,
         "Conversion(plan, fallback, resolve, Re, f)\n\n"
         "Called as conversion(*args, ell, deg). When every argument is a Python\n"
         "number and plan.kernel is a ufunc with a float64 loop, computes the point\n"
         "there (degrees converted, latitudes and non-negative arguments checked,\n"
         "ell None meaning (Re, f), any other ell read as resolve(ell) -> (Re, f)),\n"
-        "else returns fallback(plan, args, ell, deg).";
-    ConversionType.tp_traverse = conversion_traverse;
-    ConversionType.tp_clear = conversion_clear;
-    ConversionType.tp_members = conversion_members;
-    ConversionType.tp_getset = conversion_getset;
-    ConversionType.tp_new = conversion_new;
-    return PyType_Ready(&ConversionType) == 0;
+        "else returns fallback(plan, args, ell, deg).",
+    };
+    return ready_callable_type(ConversionType, slots, [](PyTypeObject &type) {
+        type.tp_traverse = conversion_traverse;
+        type.tp_clear = conversion_clear;
+        type.tp_members = conversion_members;
+        type.tp_getset = conversion_getset;
+        type.tp_new = conversion_new;
+    });
 }
 
 PyTypeObject *conversion_type() { return &ConversionType; }

@@ -9,24 +9,17 @@
 #include <numpy/ufuncobject.h>
 
 #include "geo/conversion.hpp"
+#include "common/module_def.hpp"
 
 namespace quorvane::geo {
 
 namespace {
 
-PyModuleDef module_def = {
-    PyModuleDef_HEAD_INIT,
-    "quorvane.geo._point",
-    "The one-point path of quorvane.geo: each public function there calls a\n"
-    "Conversion, which computes Python numbers through the ufunc's float64 loop\n"
-    "and hands anything else to the array path.",
-    -1,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-};
+PyModuleDef module_def =
+    module_definition("quorvane.geo._point",
+                      "The one-point path of quorvane.geo: each public function there calls a\n"
+                      "Conversion, which computes Python numbers through the ufunc's float64 loop\n"
+                      "and hands anything else to the array path.");
 
 PyObject *start()
 {

@@ -2,23 +2,56 @@
 // (src/core/kernels/geodesic_lanes.hpp, geodesic_inverse_lanes.hpp).
 #pragma once
 
+// The parameters of the direct and the inverse problem, with and without lengths.
+#define QUORVANE_GEODESIC_DIRECT_PARAMETERS                                        \
+    "Parameters\n"                                                                 \
+    "----------\n"                                                                 \
+    "lat1, lon1 : array_like\n"                                                    \
+    "    Geodetic latitude and longitude of the start in radians; |lat1| > pi/2\n" \
+    "    gives NaN.\n"                                                             \
+    "azi1 : array_like\n"                                                          \
+    "    Azimuth at the start in radians, clockwise from north.\n"                 \
+    "s12 : array_like\n"                                                           \
+    "    Length of the geodesic in metres; negative lengths run backwards.\n"      \
+    "Re, f : array_like\n"                                                         \
+    "    Equatorial radius in metres and flattening of the ellipsoid.\n"
+#define QUORVANE_GEODESIC_INVERSE_PARAMETERS                                \
+    "Parameters\n"                                                          \
+    "----------\n"                                                          \
+    "lat1, lon1 : array_like\n"                                             \
+    "    Geodetic latitude and longitude of the first point in radians.\n"  \
+    "lat2, lon2 : array_like\n"                                             \
+    "    Geodetic latitude and longitude of the second point in radians;\n" \
+    "    |lat| > pi/2 gives NaN.\n"                                         \
+    "Re, f : array_like\n"                                                  \
+    "    Equatorial radius in metres and flattening of the ellipsoid.\n"
+
+// A _lengths variant: its base's parameters and outputs, then a12 and m12.
+#define QUORVANE_WITH_LENGTHS(base, parameters, outputs, a12, m12)                    \
+    base ", and the arc length and reduced length of the geodesic.\n\n" parameters    \
+         "\n"                                                                         \
+         "Returns\n"                                                                  \
+         "-------\n" outputs                                                          \
+         " : ndarray\n"                                                               \
+         "    As from " base                                                          \
+         ", bit for bit.\n"                                                           \
+         "a12 : ndarray\n"                                                            \
+         "    " a12                                                                   \
+         "\n"                                                                         \
+         "m12 : ndarray\n"                                                            \
+         "    " m12                                                                   \
+         "\n\n"                                                                       \
+         "The two extra outputs cost a few series terms that " base                   \
+         " leaves\n"                                                                  \
+         "out. All arguments broadcast. An invalid ellipsoid gives NaN and NumPy's\n" \
+         "'invalid value' floating-point error."
+
 namespace quorvane::registry::docs {
 
 inline constexpr char geodesic_direct[] =
     R"(Where a geodesic of given start, azimuth and length ends (the direct problem).
 
-Parameters
-----------
-lat1, lon1 : array_like
-    Geodetic latitude and longitude of the start in radians; |lat1| > pi/2
-    gives NaN.
-azi1 : array_like
-    Azimuth at the start in radians, clockwise from north.
-s12 : array_like
-    Length of the geodesic in metres; negative lengths run backwards.
-Re, f : array_like
-    Equatorial radius in metres and flattening of the ellipsoid.
-
+)" QUORVANE_GEODESIC_DIRECT_PARAMETERS R"(
 Returns
 -------
 lat2, lon2 : ndarray
@@ -41,16 +74,7 @@ A geodesic gives the same bits alone and in any array.)";
 inline constexpr char geodesic_inverse[] =
     R"(The shortest geodesic between two points: its length and azimuths (the inverse problem).
 
-Parameters
-----------
-lat1, lon1 : array_like
-    Geodetic latitude and longitude of the first point in radians.
-lat2, lon2 : array_like
-    Geodetic latitude and longitude of the second point in radians;
-    |lat| > pi/2 gives NaN.
-Re, f : array_like
-    Equatorial radius in metres and flattening of the ellipsoid.
-
+)" QUORVANE_GEODESIC_INVERSE_PARAMETERS R"(
 Returns
 -------
 s12 : ndarray
@@ -74,62 +98,18 @@ All arguments broadcast. An invalid ellipsoid (Re not finite and > 0, or f
 not in [0, 1)) gives NaN and NumPy's 'invalid value' floating-point error.
 A geodesic gives the same bits alone and in any array.)";
 
-inline constexpr char geodesic_direct_lengths[] =
-    R"(geodesic_direct, and the arc length and reduced length of the geodesic.
+inline constexpr char geodesic_direct_lengths[] = QUORVANE_WITH_LENGTHS(
+    "geodesic_direct", QUORVANE_GEODESIC_DIRECT_PARAMETERS, "lat2, lon2, azi2",
+    "Arc length on the auxiliary sphere in radians (pi for half a circuit),\n"
+    "    of the sign of s12.",
+    "Reduced length in metres: how far the end moves sideways per radian of\n"
+    "    azi1; 0 at a conjugate point, negative beyond the first one.");
 
-Parameters
-----------
-lat1, lon1 : array_like
-    Geodetic latitude and longitude of the start in radians; |lat1| > pi/2
-    gives NaN.
-azi1 : array_like
-    Azimuth at the start in radians, clockwise from north.
-s12 : array_like
-    Length of the geodesic in metres; negative lengths run backwards.
-Re, f : array_like
-    Equatorial radius in metres and flattening of the ellipsoid.
-
-Returns
--------
-lat2, lon2, azi2 : ndarray
-    As from geodesic_direct, bit for bit.
-a12 : ndarray
-    Arc length on the auxiliary sphere in radians (pi for half a circuit),
-    of the sign of s12.
-m12 : ndarray
-    Reduced length in metres: how far the end moves sideways per radian of
-    azi1; 0 at a conjugate point, negative beyond the first one.
-
-The two extra outputs cost a few series terms that geodesic_direct leaves
-out. All arguments broadcast. An invalid ellipsoid gives NaN and NumPy's
-'invalid value' floating-point error.)";
-
-inline constexpr char geodesic_inverse_lengths[] =
-    R"(geodesic_inverse, and the arc length and reduced length of the geodesic.
-
-Parameters
-----------
-lat1, lon1 : array_like
-    Geodetic latitude and longitude of the first point in radians.
-lat2, lon2 : array_like
-    Geodetic latitude and longitude of the second point in radians;
-    |lat| > pi/2 gives NaN.
-Re, f : array_like
-    Equatorial radius in metres and flattening of the ellipsoid.
-
-Returns
--------
-s12, azi1, azi2 : ndarray
-    As from geodesic_inverse, bit for bit.
-a12 : ndarray
-    Arc length on the auxiliary sphere in radians, in [0, pi].
-m12 : ndarray
-    Reduced length in metres, >= 0 up to round-off on a shortest path: an
-    azimuth error d(azi1) moves the second point sideways by m12 d(azi1).
-
-The two extra outputs cost a few series terms that geodesic_inverse leaves
-out. All arguments broadcast. An invalid ellipsoid gives NaN and NumPy's
-'invalid value' floating-point error.)";
+inline constexpr char geodesic_inverse_lengths[] = QUORVANE_WITH_LENGTHS(
+    "geodesic_inverse", QUORVANE_GEODESIC_INVERSE_PARAMETERS, "s12, azi1, azi2",
+    "Arc length on the auxiliary sphere in radians, in [0, pi].",
+    "Reduced length in metres, >= 0 up to round-off on a shortest path: an\n"
+    "    azimuth error d(azi1) moves the second point sideways by m12 d(azi1).");
 
 }  // namespace quorvane::registry::docs
 

@@ -21,6 +21,12 @@
     "Returns\n"                                        \
     "-------\n" output "\n"
 
+// An auxiliary latitude from the geodetic one, and back.
+#define QUORVANE_FROM_GEODETIC(auxiliary) \
+    QUORVANE_ONE_COLUMN(QUORVANE_GEODETIC_LAT("array_like"), auxiliary("ndarray"))
+#define QUORVANE_TO_GEODETIC(auxiliary) \
+    QUORVANE_ONE_COLUMN(auxiliary("array_like"), QUORVANE_GEODETIC_LAT("ndarray"))
+
 #define QUORVANE_AUXILIARY(name, role, what) \
     name " : " role                          \
          "\n"                                \
@@ -50,6 +56,13 @@
     "summed exactly in the third flattening n: within a few units of 1e-16 rad\n"  \
     "up to f = 0.6; beyond the flattening where 64 terms no longer reach double\n" \
     "precision (about 0.68) every result is NaN.\n"
+
+// The inverses of the latitudes that are functions of the conformal one.
+#define QUORVANE_NEWTON_ON_TAN(auxiliary) \
+    QUORVANE_TO_GEODETIC(auxiliary)       \
+    "Newton's method on tan(lat). " QUORVANE_CONFORMAL_ACCURACY QUORVANE_LATITUDE_NOTE
+#define QUORVANE_RADIUS_SECTIONS \
+    QUORVANE_ONE_COLUMN(QUORVANE_GEODETIC_LAT("array_like"), QUORVANE_RADIUS) QUORVANE_LATITUDE_NOTE
 
 namespace quorvane::registry::docs {
 
@@ -122,72 +135,58 @@ inline constexpr char lla_from_spherical[] =
 
 inline constexpr char isometric_lat_from_geodetic_lat[] =
     "Isometric latitude from geodetic latitude.\n\n"
-    QUORVANE_ONE_COLUMN(QUORVANE_GEODETIC_LAT("array_like"), QUORVANE_ISOMETRIC("ndarray"))
+    QUORVANE_FROM_GEODETIC(QUORVANE_ISOMETRIC)
     "asinh(tan(phi)) - e atanh(e sin(phi)), computed as the asinh of the\n"
     "conformal latitude's tangent. Finite at the double nearest the pole.\n"
     QUORVANE_CONFORMAL_ACCURACY QUORVANE_LATITUDE_NOTE;
 
 inline constexpr char geodetic_lat_from_isometric_lat[] =
-    "Geodetic latitude from isometric latitude.\n\n" QUORVANE_ONE_COLUMN(
-        QUORVANE_ISOMETRIC("array_like"),
-        QUORVANE_GEODETIC_LAT(
-            "ndarray")) "Newton's method on tan(lat). " QUORVANE_CONFORMAL_ACCURACY
-        QUORVANE_LATITUDE_NOTE;
+    "Geodetic latitude from isometric latitude.\n\n" QUORVANE_NEWTON_ON_TAN(QUORVANE_ISOMETRIC);
 
 inline constexpr char conformal_lat_from_geodetic_lat[] =
     "Conformal latitude from geodetic latitude.\n\n"
-    QUORVANE_ONE_COLUMN(QUORVANE_GEODETIC_LAT("array_like"), QUORVANE_CONFORMAL("ndarray"))
+    QUORVANE_FROM_GEODETIC(QUORVANE_CONFORMAL)
     "Closed form through the tangents of both latitudes.\n"
     QUORVANE_CONFORMAL_ACCURACY QUORVANE_LATITUDE_NOTE;
 
 inline constexpr char geodetic_lat_from_conformal_lat[] =
-    "Geodetic latitude from conformal latitude.\n\n" QUORVANE_ONE_COLUMN(
-        QUORVANE_CONFORMAL("array_like"),
-        QUORVANE_GEODETIC_LAT(
-            "ndarray")) "Newton's method on tan(lat). " QUORVANE_CONFORMAL_ACCURACY
-        QUORVANE_LATITUDE_NOTE;
+    "Geodetic latitude from conformal latitude.\n\n" QUORVANE_NEWTON_ON_TAN(QUORVANE_CONFORMAL);
 
 inline constexpr char authalic_lat_from_geodetic_lat[] =
     "Authalic latitude from geodetic latitude.\n\n"
-    QUORVANE_ONE_COLUMN(QUORVANE_GEODETIC_LAT("array_like"), QUORVANE_AUTHALIC("ndarray"))
+    QUORVANE_FROM_GEODETIC(QUORVANE_AUTHALIC)
     "Closed form through Snyder's q function, without its cancellation at the\n"
     "poles; within a few units of 1e-16 rad up to f = 0.5. " QUORVANE_LATITUDE_NOTE;
 
 inline constexpr char geodetic_lat_from_authalic_lat[] =
     "Geodetic latitude from authalic latitude.\n\n"
-    QUORVANE_ONE_COLUMN(QUORVANE_AUTHALIC("array_like"), QUORVANE_GEODETIC_LAT("ndarray"))
+    QUORVANE_TO_GEODETIC(QUORVANE_AUTHALIC)
     "Newton's method on tan(lat); within a few units of 1e-16 rad up to\n"
     "f = 0.5. " QUORVANE_LATITUDE_NOTE;
 
 inline constexpr char rectifying_lat_from_geodetic_lat[] =
-    "Rectifying latitude from geodetic latitude.\n\n" QUORVANE_ONE_COLUMN(
-        QUORVANE_GEODETIC_LAT("array_like"), QUORVANE_RECTIFYING("ndarray"))
+    "Rectifying latitude from geodetic latitude.\n\n" QUORVANE_FROM_GEODETIC(QUORVANE_RECTIFYING)
         QUORVANE_RECTIFYING_ACCURACY QUORVANE_LATITUDE_NOTE;
 
 inline constexpr char geodetic_lat_from_rectifying_lat[] =
-    "Geodetic latitude from rectifying latitude.\n\n" QUORVANE_ONE_COLUMN(
-        QUORVANE_RECTIFYING("array_like"),
-        QUORVANE_GEODETIC_LAT(
-            "ndarray")) "Newton's method on the same series. " QUORVANE_RECTIFYING_ACCURACY
+    "Geodetic latitude from rectifying latitude.\n\n" QUORVANE_TO_GEODETIC(
+        QUORVANE_RECTIFYING) "Newton's method on the same series. " QUORVANE_RECTIFYING_ACCURACY
         QUORVANE_LATITUDE_NOTE;
 
 inline constexpr char meridian_radius[] =
     "Radius of curvature of the meridian, M = Re (1 - e2) / (1 - e2 "
-    "sin(lat)^2)^(3/2).\n\n" QUORVANE_ONE_COLUMN(QUORVANE_GEODETIC_LAT("array_like"),
-                                                 QUORVANE_RADIUS) QUORVANE_LATITUDE_NOTE;
+    "sin(lat)^2)^(3/2).\n\n" QUORVANE_RADIUS_SECTIONS;
 
 inline constexpr char transverse_radius[] =
     "Radius of curvature of the prime vertical, N = Re / sqrt(1 - e2 "
-    "sin(lat)^2).\n\n" QUORVANE_ONE_COLUMN(QUORVANE_GEODETIC_LAT("array_like"), QUORVANE_RADIUS)
-        QUORVANE_LATITUDE_NOTE;
+    "sin(lat)^2).\n\n" QUORVANE_RADIUS_SECTIONS;
 
 inline constexpr char parallel_radius[] =
-    "Radius of the parallel, N cos(lat).\n\n" QUORVANE_ONE_COLUMN(
-        QUORVANE_GEODETIC_LAT("array_like"), QUORVANE_RADIUS) QUORVANE_LATITUDE_NOTE;
+    "Radius of the parallel, N cos(lat).\n\n" QUORVANE_RADIUS_SECTIONS;
 
 inline constexpr char geocentric_radius[] =
-    "Distance from the centre to the surface point at a geodetic latitude.\n\n" QUORVANE_ONE_COLUMN(
-        QUORVANE_GEODETIC_LAT("array_like"), QUORVANE_RADIUS) QUORVANE_LATITUDE_NOTE;
+    "Distance from the centre to the surface point at a geodetic "
+    "latitude.\n\n" QUORVANE_RADIUS_SECTIONS;
 
 }  // namespace quorvane::registry::docs
 

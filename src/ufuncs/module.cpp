@@ -12,6 +12,7 @@
 
 #include "core/kernels/kernel_set.hpp"
 #include "common/pyref.hpp"
+#include "common/module_def.hpp"
 #include "ufuncs/descriptions.hpp"
 #include "ufuncs/loop.hpp"
 
@@ -193,8 +194,7 @@ int add_ellipsoid(PyObject *module, const char *name, double Re, double inverse_
     return parameters ? PyModule_AddObjectRef(module, name, parameters.get()) : -1;
 }
 
-PyModuleDef module_def = {
-    PyModuleDef_HEAD_INIT,
+PyModuleDef module_def = module_definition(
     kModuleName,
     "NumPy ufuncs of the Ellipsoid conversions, with the ellipsoid as two trailing\n"
     "inputs Re (equatorial radius, metres) and f (flattening), and positions as\n"
@@ -205,14 +205,7 @@ PyModuleDef module_def = {
     "float64 and round the results back to float32, release the GIL, and give\n"
     "the same bits as the Ellipsoid methods. WGS84 and GRS80 are (Re, f) pairs: lla_from_pos(x, y, "
     "z,\n"
-    "*WGS84).",
-    -1,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-};
+    "*WGS84).");
 
 PyObject *start()
 {

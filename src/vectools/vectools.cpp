@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/pyref.hpp"
+#include "common/module_def.hpp"
 #include "common/vectools_doc.hpp"
 
 #include "quorvane/mathtools/vectools/vectools.h"
@@ -69,9 +70,7 @@ PyModuleDef_Slot slots[] = {
     {0, nullptr},
 };
 
-PyModuleDef module_def = {
-    PyModuleDef_HEAD_INIT, "vectools", kVectoolsDoc, 0, nullptr, slots, nullptr, nullptr, nullptr,
-};
+PyModuleDef module_def = quorvane::module_definition("vectools", kVectoolsDoc, slots);
 
 }  // namespace
 

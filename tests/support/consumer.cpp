@@ -20,6 +20,8 @@
 #include <utility>
 #include <vector>
 
+#include "module_def.hpp"
+
 namespace {
 
 constexpr double SENTINEL = -7777.0;
@@ -529,29 +531,17 @@ PyMethodDef methods[] = {
     {"batch", batch, METH_VARARGS, "batch(name, Re, f, nthreads, inputs, outputs)"},
     {nullptr, nullptr, 0, nullptr}};
 
-PyModuleDef moduledef = {PyModuleDef_HEAD_INIT,
-                         "quorvane_consumer",
-                         nullptr,
-                         -1,
-                         methods,
-                         nullptr,
-                         nullptr,
-                         nullptr,
-                         nullptr};
-
 }  // namespace
 
 PyMODINIT_FUNC PyInit_quorvane_consumer(void)
 {
-    import_array();
     g_type = Ellipsoid_ImportType(&g_table);
     if (!g_type)
         return nullptr;
     g_batch = Ellipsoid_ImportBatchAPI();
     if (!g_batch)
         return nullptr;
-    PyObject *m = PyModule_Create(&moduledef);
-    if (m && PyModule_AddObject(m, "SENTINEL", PyFloat_FromDouble(SENTINEL)) < 0)
-        Py_CLEAR(m);
-    return m;
+    return create_test_module("quorvane_consumer", methods, [](PyObject *m) {
+        return PyModule_AddObject(m, "SENTINEL", PyFloat_FromDouble(SENTINEL));
+    });
 }

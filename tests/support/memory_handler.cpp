@@ -11,6 +11,8 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "module_def.hpp"
+
 namespace {
 
 std::atomic<long long> g_mallocs{0}, g_callocs{0}, g_frees{0}, g_reallocs{0};
@@ -77,23 +79,11 @@ PyMethodDef methods[] = {{"install", install, METH_NOARGS, "install() -> the han
                          {"counts", counts, METH_NOARGS, "counts() -> calls and bytes so far"},
                          {nullptr, nullptr, 0, nullptr}};
 
-PyModuleDef moduledef = {PyModuleDef_HEAD_INIT,
-                         "quorvane_memory_handler",
-                         nullptr,
-                         -1,
-                         methods,
-                         nullptr,
-                         nullptr,
-                         nullptr,
-                         nullptr};
-
 }  // namespace
 
 PyMODINIT_FUNC PyInit_quorvane_memory_handler(void)
 {
-    import_array();
-    PyObject *m = PyModule_Create(&moduledef);
-    if (m && PyModule_AddStringConstant(m, "NAME", g_handler.name) < 0)
-        Py_CLEAR(m);
-    return m;
+    return create_test_module("quorvane_memory_handler", methods, [](PyObject *m) {
+        return PyModule_AddStringConstant(m, "NAME", g_handler.name);
+    });
 }

@@ -1,4 +1,4 @@
-"""Misuses that `mypy --strict` must reject; all but the typed assignment also fail at run time.
+"""Misuses that `mypy --strict` must reject; all but the typed assignments also fail at run time.
 
 Each such line ends with `# rejected: <error code> (<case name>)`; no other
 line may draw an error.
@@ -26,3 +26,9 @@ geo.ecef2geodetic(1.0, 2.0, 3.0, ell="wgs84")  # rejected: call-overload (model 
 geo.Ellipsoid.from_name(84)  # rejected: arg-type (model name as a number)
 geo.triaxial(method="median")  # rejected: arg-type (unknown method)
 geo.Ellipsoid.from_name("mars").flattening = 0.0  # rejected: misc (immutable ellipsoid)
+
+from quorvane.mathtools.ellipsoid import ufuncs
+
+height: float = ufuncs.pos_from_lla(0.5, 0.1, 10.0, *ufuncs.WGS84)  # rejected: assignment (ufunc's three outputs as one number)
+ufuncs.pos_from_lla(0.5, 0.1, *ufuncs.WGS84)  # rejected: call-overload (ufunc with an input missing)
+ufuncs.aer_from_enu(1.0, 2.0, 3.0, 4.0)  # rejected: call-overload (ufunc with an input too many)

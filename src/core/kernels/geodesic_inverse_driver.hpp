@@ -235,43 +235,53 @@ void search_rows(const GeodesicEllipsoid &g, int rows, InverseColumns &c,
     }
 }
 
+// The three phases over chunks of kChunk geodesics. observer_of(base) is the
+// observer of the search of the chunk from row base, and mark(phase) runs
+// before the start (0), the search (1) and the results (2) of each chunk and
+// after them (3): the kernel's do nothing, the probe's
+// (benchmarks/geodesic_search_probe.cpp) count and time.
+template <class P, bool kLengths, class ObserverOf, class Mark>
+QV_INLINE void inverse_chunks(const GeodesicEllipsoid &g, std::ptrdiff_t n, const In *in,
+                              const Out *out, ObserverOf observer_of, Mark mark)
+{
+    constexpr int pass = kSearchVectors * kLanes;
+    InverseColumns c;
+    for (std::ptrdiff_t base = 0; base < n; base += kChunk) {
+        const int rows = n - base < kChunk ? static_cast<int>(n - base) : kChunk;
+        mark(0);
+        // Every input of the chunk is read before any output is written.
+        int first = 0;
+        for (; rows - first >= pass; first += pass) {
+            start_rows<P, kSearchVectors, true>(g, in, base, first, pass, c);
+        }
+        for (; first < rows; first += kLanes) {
+            start_rows<P, 1, false>(g, in, base, first,
+                                    rows - first < kLanes ? rows - first : kLanes, c);
+        }
+        mark(1);
+        search_rows<P>(g, rows, c, observer_of(base));
+        mark(2);
+        first = 0;
+        for (; rows - first >= pass; first += pass) {
+            result_rows<P, kLengths, kSearchVectors, true>(g, c, base, first, pass, out);
+        }
+        for (; first < rows; first += kLanes) {
+            result_rows<P, kLengths, 1, false>(g, c, base, first,
+                                               rows - first < kLanes ? rows - first : kLanes, out);
+        }
+        mark(3);
+    }
+}
+
 // s12, azi1, azi2; with kLengths also a12 and m12, which the three-output
 // kernel never computes.
 template <bool kLengths>
-struct GeodesicInverseBody {
-    static constexpr int inputs = 4, outputs = kLengths ? 5 : 3;
-
+struct GeodesicInverseBody : GeodesicKernel<GeodesicInverseBody<kLengths>, kLengths> {
     template <class P>
-    static void kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
+    static void run(const GeodesicEllipsoid &g, std::ptrdiff_t n, const In *in, const Out *out)
     {
-        if (f > kMaxGeodesicFlattening) {
-            fill_nan(n, outputs, out);
-            return;
-        }
-        const GeodesicEllipsoid g = make_geodesic_ellipsoid(Re, f);
-        constexpr int pass = kSearchVectors * kLanes;
-        InverseColumns c;
-        for (std::ptrdiff_t base = 0; base < n; base += kChunk) {
-            const int rows = n - base < kChunk ? static_cast<int>(n - base) : kChunk;
-            // Every input of the chunk is read before any output is written.
-            int first = 0;
-            for (; rows - first >= pass; first += pass) {
-                start_rows<P, kSearchVectors, true>(g, in, base, first, pass, c);
-            }
-            for (; first < rows; first += kLanes) {
-                start_rows<P, 1, false>(g, in, base, first,
-                                        rows - first < kLanes ? rows - first : kLanes, c);
-            }
-            search_rows<P>(g, rows, c);
-            first = 0;
-            for (; rows - first >= pass; first += pass) {
-                result_rows<P, kLengths, kSearchVectors, true>(g, c, base, first, pass, out);
-            }
-            for (; first < rows; first += kLanes) {
-                result_rows<P, kLengths, 1, false>(
-                    g, c, base, first, rows - first < kLanes ? rows - first : kLanes, out);
-            }
-        }
+        inverse_chunks<P, kLengths>(
+            g, n, in, out, [](std::ptrdiff_t) { return Unobserved{}; }, [](int) {});
     }
 };
 

@@ -69,15 +69,28 @@ QV_INLINE V<K> wrapped_sum(V<K> a, V<K> b)
     return select(r > kPi, r - kTwoPi, r);
 }
 
-// Every output NaN, for an ellipsoid too flat for the series.
-inline void fill_nan(std::ptrdiff_t n, int columns, const Out *out)
-{
-    for (int c = 0; c < columns; ++c) {
-        for (std::ptrdiff_t i = 0; i < n; ++i) {
-            store(out[c], i, std::numeric_limits<double>::quiet_NaN());
+// What the geodesic kernels share: four inputs, three outputs or with kLengths
+// five, and the kernel, which runs Body::run on the ellipsoid's series set up
+// once per call, or for an ellipsoid too flat for the series makes every
+// output NaN.
+template <class Body, bool kLengths>
+struct GeodesicKernel {
+    static constexpr int inputs = 4, outputs = kLengths ? 5 : 3;
+
+    template <class P>
+    static void kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
+    {
+        if (f > kMaxGeodesicFlattening) {
+            for (int c = 0; c < outputs; ++c) {
+                for (std::ptrdiff_t i = 0; i < n; ++i) {
+                    store(out[c], i, std::numeric_limits<double>::quiet_NaN());
+                }
+            }
+            return;
         }
+        Body::template run<P>(make_geodesic_ellipsoid(Re, f), n, in, out);
     }
-}
+};
 
 // atan2(s, c) in (-pi, pi]: a sine of -0 (from a sign flip of a zero) and a
 // result of exactly -pi both become +pi's side.
@@ -133,17 +146,11 @@ QV_INLINE M<K> beyond_pole(V<K> phi)
 // kLengths also the arc length a12 on the auxiliary sphere (radians) and the
 // reduced length m12 (metres), which the three-output kernel never computes.
 template <bool kLengths>
-struct GeodesicDirectBody {
-    static constexpr int inputs = 4, outputs = kLengths ? 5 : 3;
-
+struct GeodesicDirectBody : GeodesicKernel<GeodesicDirectBody<kLengths>, kLengths> {
     template <class P>
-    static void kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
+    static void run(const GeodesicEllipsoid &g, std::ptrdiff_t n, const In *in, const Out *out)
     {
-        if (f > kMaxGeodesicFlattening) {
-            fill_nan(n, outputs, out);
-            return;
-        }
-        run_with<P, GeodesicDirectBody>(make_geodesic_ellipsoid(Re, f), n, in, out);
+        run_with<P, GeodesicDirectBody>(g, n, in, out);
     }
 
     template <class P, int K>

@@ -188,5 +188,15 @@ QV_INLINE V<K> altitude(const EllipsoidParams &E, const V<K> *r, V<K> beta)
     return select(r_equatorial_projection < kAxisDistance, on_axis, off_axis);
 }
 
+// Slot 9: the geodetic coordinates of a position (lla_from_pos).
+template <class P, int K>
+QV_INLINE void geodetic_of(const EllipsoidParams &E, const V<K> *r, V<K> *lla)
+{
+    const V<K> beta = solve_reduced_lat<P>(E, r);
+    lla[0] = geodetic_lat<P>(E, beta);
+    lla[1] = longitude<P>(r[0], r[1]);
+    lla[2] = altitude<P>(E, r, beta);
+}
+
 }  // namespace
 }  // namespace quorvane::kernels

@@ -257,10 +257,7 @@ struct LlaFromPos {
     template <class P, int K>
     QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
     {
-        const V<K> beta = solve_reduced_lat<P>(E, x);
-        y[0] = geodetic_lat<P>(E, beta);
-        y[1] = longitude<P>(x[0], x[1]);
-        y[2] = altitude<P>(E, x, beta);
+        geodetic_of<P>(E, x, y);
     }
 };
 

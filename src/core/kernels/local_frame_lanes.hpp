@@ -113,16 +113,6 @@ QV_INLINE void swap_to_ned(const V<K> *enu, V<K> *ned)
     ned[2] = -enu[2];
 }
 
-// The geodetic coordinates of a position, as lla_from_pos computes them.
-template <class P, int K>
-QV_INLINE void geodetic_of(const EllipsoidParams &E, const V<K> *r, V<K> *lla)
-{
-    const V<K> beta = solve_reduced_lat<P>(E, r);
-    lla[0] = geodetic_lat<P>(E, beta);
-    lla[1] = longitude<P>(r[0], r[1]);
-    lla[2] = altitude<P>(E, r, beta);
-}
-
 // Targets from positions, geodetic coordinates and local coordinates. Each
 // takes (E, x, observer, y); x holds the target columns first.
 
