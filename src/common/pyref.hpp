@@ -69,7 +69,9 @@ public:
     bool held() const { return held_; }
 
 private:
-    Py_buffer view_{};
+    // Written by acquire() and read only while held_: left unzeroed, since
+    // argument readers and results make several of these for every call.
+    Py_buffer view_;
     bool held_ = false;
 };
 
