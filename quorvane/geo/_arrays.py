@@ -153,7 +153,7 @@ def _whole(plan, Re, f, deg, values):
     for k, (name, role, value) in enumerate(zip(plan.names, plan.roles, values)):
         if type(value) is np.ndarray:
             _check(name, role, value, deg)
-            if deg and role in "la":
+            if deg and role in ("l", "a"):
                 values[k] = np.radians(value)
     inputs = _kernel_inputs(plan, values)
     if plan.with_ellipsoid:

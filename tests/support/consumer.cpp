@@ -541,7 +541,8 @@ PyMODINIT_FUNC PyInit_quorvane_consumer(void)
     g_batch = Ellipsoid_ImportBatchAPI();
     if (!g_batch)
         return nullptr;
-    return create_test_module("quorvane_consumer", methods, [](PyObject *m) {
+    static PyModuleDef def = test_module_def("quorvane_consumer", methods);
+    return create_test_module(def, [](PyObject *m) {
         return PyModule_AddObject(m, "SENTINEL", PyFloat_FromDouble(SENTINEL));
     });
 }

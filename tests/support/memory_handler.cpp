@@ -83,7 +83,7 @@ PyMethodDef methods[] = {{"install", install, METH_NOARGS, "install() -> the han
 
 PyMODINIT_FUNC PyInit_quorvane_memory_handler(void)
 {
-    return create_test_module("quorvane_memory_handler", methods, [](PyObject *m) {
-        return PyModule_AddStringConstant(m, "NAME", g_handler.name);
-    });
+    static PyModuleDef def = test_module_def("quorvane_memory_handler", methods);
+    return create_test_module(
+        def, [](PyObject *m) { return PyModule_AddStringConstant(m, "NAME", g_handler.name); });
 }

@@ -8,16 +8,19 @@
 #include <Python.h>
 #include <numpy/arrayobject.h>
 
+// The definition of a test module with these methods; it must outlive the
+// module, so each caller keeps it in a static.
+inline PyModuleDef test_module_def(const char *name, PyMethodDef *methods)
+{
+    return {PyModuleDef_HEAD_INIT, name, nullptr, -1, methods, nullptr, nullptr, nullptr, nullptr};
+}
+
 // Binds NumPy's C API, which the module's methods use, then creates the module.
 // add_constant(module) returns what PyModule_Add* returns: < 0 with the error
-// set, and then the half-made module is dropped. The definition must outlive
-// the module; each call site's lambda makes an instance, and so a definition,
-// of its own.
+// set, and then the half-made module is dropped.
 template <typename AddConstant>
-PyObject *create_test_module(const char *name, PyMethodDef *methods, AddConstant add_constant)
+PyObject *create_test_module(PyModuleDef &def, AddConstant add_constant)
 {
-    static PyModuleDef def = {
-        PyModuleDef_HEAD_INIT, name, nullptr, -1, methods, nullptr, nullptr, nullptr, nullptr};
     import_array();
     PyObject *m = PyModule_Create(&def);
     if (m && add_constant(m) < 0)
