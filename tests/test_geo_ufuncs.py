@@ -83,11 +83,37 @@ def test_broadcast_observer_gives_the_bits_of_an_observer_per_point(name):
     assert all(same_bits(b, r) for b, r in zip(broadcast, repeated))
 
 
+def reversed_strided(c):
+    return np.repeat(c, 2)[::-2]
+
+
+def unaligned(c):
+    return np.frombuffer(bytearray(b"\0" + c.tobytes()), c.dtype, offset=1)
+
+
+# Float32 columns are read and written where they are: every layout of inputs and
+# outputs, and an observer given once, must give the float64 results rounded.
+@pytest.mark.parametrize("layout", [pytest.param(lambda c: c, id="contiguous"),
+                                    pytest.param(reversed_strided, id="reversed-strided"),
+                                    pytest.param(unaligned, id="unaligned")])
 @pytest.mark.parametrize("name", GEO)
-def test_float32_is_float64_rounded(name):
-    cols = [c.astype(np.float32) for c in sample(name, 50)]
-    got = run(name, cols)
+def test_float32_is_float64_rounded(name, layout):
+    cols = [layout(c.astype(np.float32)) for c in sample(name, 50)]
     want = run(name, [c.astype(np.float64) for c in cols])
+    outs = tuple(layout(np.zeros(50, np.float32)) for _ in want)
+    extra = U.WGS84 if takes_ellipsoid(name) else ()
+    with np.errstate(all="raise"):
+        getattr(U, name)(*cols, *extra, out=outs)
+    assert all(same_bits(o, w.astype(np.float32)) for o, w in zip(outs, want))
+
+
+@pytest.mark.parametrize("name", OBSERVED)
+def test_float32_broadcast_observer_is_float64_rounded(name):
+    names = point_columns(name)
+    cols = [c.astype(np.float32) if c_name not in ("lat0", "lon0", "alt0") else np.float32(c[7])
+            for c, c_name in zip(sample(name, 41), names)]
+    got = run(name, cols)
+    want = run(name, [np.asarray(c, np.float64) for c in cols])
     assert all(g.dtype == np.float32 and same_bits(g, w.astype(np.float32)) for g, w in zip(got, want))
 
 

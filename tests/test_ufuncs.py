@@ -435,6 +435,41 @@ def float32_points(name, n, seed):
         return [np.resize(c, n).astype(np.float32) for c in points(name, seed=seed)]
 
 
+def fp_error_kinds(compute):
+    """The floating-point errors NumPy reports while `compute` runs ("overflow", ...)."""
+    kinds = set()
+    with np.errstate(all="call", call=lambda kind, flag: kinds.add(kind)):
+        compute()
+    return kinds
+
+
+F32 = np.float32
+ROUNDING_CASES = [
+    pytest.param("meridian_radius", [F32([0.1, 0.7])], (1e39, 0.0), id="overflow"),
+    pytest.param("meridian_radius", [F32([0.1, 0.7])], (1e-39, 0.0), id="underflow"),
+    # Rotations at lat0 = lon0 = 0 only permute the components: exact subnormal
+    # results, which rounding to float32 leaves exact and so does not underflow.
+    pytest.param("ecef_vector_from_enu", [F32([1e-40, 3e-41]), F32([2e-40, 0]), F32([5e-41, 1e-45]), F32(0),
+                                          F32(0)], (), id="exact-subnormals"),
+    pytest.param("ecef_vector_from_enu", [F32([np.inf, 3e38, np.nan, 1]), F32(0), F32([1, 3e38, 1, 1]), F32(0),
+                                          F32(np.pi / 4)], (), id="overflow-beside-inf-and-nan"),
+    pytest.param("ecef_vector_from_enu", [F32([1e-30, 1e-44]), F32(0), F32([1e-30, 0]), F32(0.3), F32(0.2)], (),
+                 id="inexact-subnormal-beside-normal"),
+    pytest.param("surf_pos_from_surf_coord", [F32([0.1]), F32([0.2])], (1e39, 0.0), id="overflow-widened"),
+]
+
+
+@pytest.mark.parametrize("name, cols32, ellipsoid", ROUNDING_CASES)
+def test_float32_results_raise_the_flags_of_rounding_float64_results(name, cols32, ellipsoid):
+    """Rounding the results to float32 overflows or underflows exactly where NumPy's cast
+    of the float64 results does, and is reported as the ufunc's own error."""
+    with np.errstate(all="ignore"):
+        want = as_tuple(getattr(U, name)(*[np.float64(c) for c in cols32], *ellipsoid))
+    expected = fp_error_kinds(lambda: [w.astype(np.float32) for w in want])
+    assert fp_error_kinds(lambda: getattr(U, name)(*cols32, *ellipsoid)) == expected
+    assert expected <= {"overflow", "underflow"}
+
+
 # Dense where a call fits one block and around sizes where blocks end, sparse beyond.
 LENGTHS = [*range(1, 48), 63, 64, 65, 127, 128, 129, 185, 186, 187, 255, 256, 257, 340, 341, 342, 511, 512,
            513, 1023, 1024, 1025, 2047, 2048, 2049, 4097]

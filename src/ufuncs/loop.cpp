@@ -43,12 +43,13 @@ std::ptrdiff_t run_end(const In &Re, const In &f, std::ptrdiff_t start, std::ptr
     return end;
 }
 
-}  // namespace
-
-void strided_loop(char **args, const npy_intp *dimensions, const npy_intp *steps, void *data)
+// The columns of one call, cut into runs of one ellipsoid; `run` converts a
+// run of a valid ellipsoid and the results of an invalid one are NaN. Returns
+// whether an ellipsoid was invalid.
+template <class Cell, class Run>
+bool for_each_run(const UfuncDescription &ufunc, char **args, std::ptrdiff_t n,
+                  const npy_intp *steps, Run run)
 {
-    const auto &ufunc = *static_cast<const UfuncDescription *>(data);
-    const std::ptrdiff_t n = dimensions[0];
     In in[kMaxIn];
     for (int k = 0; k < ufunc.nin; ++k) {
         in[k] = In{args[k], steps[k]};
@@ -72,12 +73,6 @@ void strided_loop(char **args, const npy_intp *dimensions, const npy_intp *steps
     }
 
     const int out_columns = ufunc.out_columns();
-    // The kernels' own IEEE flags stay inside the loop: a position without a
-    // solution is a documented NaN result, as from the methods, and lanes that
-    // a branch does not use may raise flags for valid points. Only an invalid
-    // ellipsoid is reported, as NumPy reports sqrt(-1).
-    std::fenv_t outside;
-    std::feholdexcept(&outside);
     bool invalid_ellipsoid = false;
     std::ptrdiff_t start = 0;
     while (start < n) {
@@ -93,23 +88,44 @@ void strided_loop(char **args, const npy_intp *dimensions, const npy_intp *steps
         const double Re = load(Re_column, start);
         const double f = load(f_column, start);
         if (kernels::valid_ellipsoid(Re, f)) {
-            kernels::kernel(ufunc.id)(Re, f, end - start, run_in, run_out);
+            run(Re, f, end - start, run_in, run_out);
         } else {
-            const double nan = std::numeric_limits<double>::quiet_NaN();
+            const Cell nan = std::numeric_limits<Cell>::quiet_NaN();
             for (int k = 0; k < out_columns; ++k) {
                 for (std::ptrdiff_t i = 0; i < end - start; ++i) {
-                    store(run_out[k], i, nan);
+                    std::memcpy(run_out[k].data + i * run_out[k].stride, &nan, sizeof nan);
                 }
             }
             invalid_ellipsoid = true;
         }
         start = end;
     }
-    std::fesetenv(&outside);
+    return invalid_ellipsoid;
+}
+
+// The kernels' own IEEE flags stay inside the loops: a position without a
+// solution is a documented NaN result, as from the methods, and lanes that a
+// branch does not use may raise flags for valid points. Only an invalid
+// ellipsoid is reported, as NumPy reports sqrt(-1).
+void raise_invalid_ellipsoid(bool invalid_ellipsoid)
+{
     if (invalid_ellipsoid) {
         // The 'invalid' flag NumPy turns into its warning or FloatingPointError.
         std::feraiseexcept(FE_INVALID);
     }
+}
+
+}  // namespace
+
+void strided_loop(char **args, const npy_intp *dimensions, const npy_intp *steps, void *data)
+{
+    const auto &ufunc = *static_cast<const UfuncDescription *>(data);
+    const kernels::Kernel kernel = kernels::kernel(ufunc.id);
+    std::fenv_t outside;
+    std::feholdexcept(&outside);
+    const bool invalid = for_each_run<double>(ufunc, args, dimensions[0], steps, kernel);
+    std::fesetenv(&outside);
+    raise_invalid_ellipsoid(invalid);
 }
 
 namespace {
@@ -316,11 +332,42 @@ void store_block(const Float32Call &call, std::ptrdiff_t start, npy_intp count, 
     }
 }
 
+// A kernel that reads and writes the float32 columns themselves: no copies,
+// and no pass over memory that computes nothing.
+void native_float32_loop(const UfuncDescription &ufunc, kernels::Float32Kernel kernel, char **args,
+                         std::ptrdiff_t n, const npy_intp *steps)
+{
+    kernels::Rounding rounding;
+    std::fenv_t outside;
+    std::feholdexcept(&outside);
+    const bool invalid = for_each_run<float>(
+        ufunc, args, n, steps,
+        [&](double Re, double f, std::ptrdiff_t count, const In *in, const Out *out) {
+            const kernels::Rounding run = kernel(Re, f, count, in, out);
+            rounding.largest = run.largest > rounding.largest ? run.largest : rounding.largest;
+            rounding.smallest_inexact = run.smallest_inexact < rounding.smallest_inexact
+                                            ? run.smallest_inexact
+                                            : rounding.smallest_inexact;
+        });
+    std::fesetenv(&outside);
+    // Rounded again here, where the flags count, the two magnitudes raise
+    // the overflow and underflow of NumPy's own cast of the results.
+    volatile float rounded = static_cast<float>(rounding.largest);
+    rounded = static_cast<float>(rounding.smallest_inexact);
+    (void)rounded;
+    raise_invalid_ellipsoid(invalid);
+}
+
 }  // namespace
 
 void float32_loop(char **args, const npy_intp *dimensions, const npy_intp *steps, void *data)
 {
-    const Float32Call call{*static_cast<const UfuncDescription *>(data), args, steps};
+    const auto &ufunc = *static_cast<const UfuncDescription *>(data);
+    if (const kernels::Float32Kernel kernel = kernels::float32_kernel(ufunc.id)) {
+        native_float32_loop(ufunc, kernel, args, dimensions[0], steps);
+        return;
+    }
+    const Float32Call call{ufunc, args, steps};
     const std::ptrdiff_t n = dimensions[0];
     const int repeated = repeated_inputs(steps, call.ufunc.nin);
     const int columns = call.ufunc.nin - repeated + call.ufunc.out_columns();

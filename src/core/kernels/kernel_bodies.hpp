@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <type_traits>
 
+#include "core/kernels/cells.hpp"
 #include "core/kernels/ellipsoid_params.hpp"
 #include "core/kernels/geodesic_inverse_driver.hpp"
 #include "core/kernels/geodetic_lanes.hpp"
@@ -39,26 +40,23 @@ struct PassVectors<Body, std::void_t<decltype(Body::vectors_per_pass)>> {
 };
 
 // The points from i on, fewer than a pass, one vector at a time. Only this
-// cold part has a function of its own: the pass loop stays whole in run_with,
+// cold part has a function of its own: the pass loop stays whole in run_cells,
 // since its gathers and stores moved into functions of their own, although
 // inlined, came out of GCC with other registers and spills in the kernels.
-template <class P, class Body, class Context>
+template <class P, class Body, class Context, class Cells>
 QV_INLINE void run_tail(const Context &context, std::ptrdiff_t i, std::ptrdiff_t n, const In *in,
-                        const Out *out)
+                        const Out *out, Cells &cells)
 {
     for (; i < n; i += kLanes) {
         const std::ptrdiff_t valid = n - i < kLanes ? n - i : kLanes;
         V<1> x[Body::inputs];
         V<1> y[Body::outputs];
         for (int c = 0; c < Body::inputs; ++c) {
-            x[c].v[0] = gather(in[c], i, valid);
+            x[c].v[0] = cells.gather(in[c], i, valid);
         }
         Body::template lanes<P, 1>(context, x, y);
         for (int c = 0; c < Body::outputs; ++c) {
-            y[c] = canonical_nan(y[c]);
-            for (int j = 0; j < valid; ++j) {
-                store(out[c], i + j, y[c].v[0][j]);
-            }
+            cells.store_first(out[c], i, valid, canonical_nan(y[c]).v[0]);
         }
     }
 }
@@ -67,17 +65,18 @@ QV_INLINE void run_tail(const Context &context, std::ptrdiff_t i, std::ptrdiff_t
 // at a time (run_tail), its unused lanes filled with the last point so that they
 // run the same steps as a real one; only valid lanes are stored. A lane's result
 // depends on that lane's inputs alone, so a point gives the same bits in a full
-// pass, in a tail and alone (n = 1, the one-point routines).
-template <class P, class Body, class Context>
-void run_with(const Context &context, std::ptrdiff_t n, const In *in, const Out *out)
+// pass, in a tail and alone (n = 1, the one-point routines), from columns of
+// doubles or of float32.
+template <class P, class Body, class Context, class Cells>
+void run_cells(const Context &context, std::ptrdiff_t n, const In *in, const Out *out, Cells &cells)
 {
     constexpr int ni = Body::inputs;
     constexpr int no = Body::outputs;
     constexpr int K = PassVectors<Body>::value;
     constexpr std::ptrdiff_t pass = K * kLanes;
     // Three leading columns that are records of three move as whole records.
-    const int first_in = ni >= 3 && records_of_three(in) ? 3 : 0;
-    const int first_out = no >= 3 && records_of_three(out) ? 3 : 0;
+    const int first_in = Cells::kInRecords && ni >= 3 && records_of_three(in) ? 3 : 0;
+    const int first_out = Cells::kOutRecords && no >= 3 && records_of_three(out) ? 3 : 0;
     std::ptrdiff_t i = 0;
     for (; n - i >= pass; i += pass) {
         V<K> x[ni];
@@ -87,7 +86,7 @@ void run_with(const Context &context, std::ptrdiff_t n, const In *in, const Out 
         }
         for (int c = first_in; c < ni; ++c) {
             for (int k = 0; k < K; ++k) {
-                x[c].v[k] = gather(in[c], i + k * kLanes, kLanes);
+                x[c].v[k] = cells.gather(in[c], i + k * kLanes, kLanes);
             }
         }
         Body::template lanes<P, K>(context, x, y);
@@ -99,11 +98,18 @@ void run_with(const Context &context, std::ptrdiff_t n, const In *in, const Out 
         }
         for (int c = first_out; c < no; ++c) {
             for (int k = 0; k < K; ++k) {
-                store_all(out[c], i + k * kLanes, y[c].v[k]);
+                cells.store_all(out[c], i + k * kLanes, y[c].v[k]);
             }
         }
     }
-    run_tail<P, Body>(context, i, n, in, out);
+    run_tail<P, Body>(context, i, n, in, out, cells);
+}
+
+template <class P, class Body, class Context>
+void run_with(const Context &context, std::ptrdiff_t n, const In *in, const Out *out)
+{
+    DoubleCells cells;
+    run_cells<P, Body>(context, n, in, out, cells);
 }
 
 // The usual entry: a body whose lanes need the ellipsoid and nothing else
@@ -430,7 +436,8 @@ struct AlongNormal {
 namespace quorvane::kernels {
 namespace {
 
-// A body's own driver where it has one (a kernel<P> member), else run<P, Body>.
+// A body's own driver where it has one: kernel<P>, for doubles alone, or
+// cells_kernel<P>, for any cells; else run<P, Body>.
 template <class P, class Body, class = void>
 struct Driver {
     static constexpr Kernel kernel = run<P, Body>;
@@ -439,6 +446,41 @@ struct Driver {
 template <class P, class Body>
 struct Driver<P, Body, std::void_t<decltype(&Body::template kernel<P>)>> {
     static constexpr Kernel kernel = &Body::template kernel<P>;
+};
+
+template <class P, class Body>
+struct Driver<P, Body, std::void_t<decltype(&Body::template cells_kernel<P, DoubleCells>)>> {
+    static void kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
+    {
+        DoubleCells cells;
+        Body::template cells_kernel<P>(Re, f, n, in, out, cells);
+    }
+};
+
+template <class P, class Body, class = void>
+struct Float32Driver {
+    static Rounding kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
+    {
+        Float32Cells cells;
+        run_cells<P, Body>(make_params(Re, f), n, in, out, cells);
+        return cells.rounding.reduce();
+    }
+};
+
+template <class P, class Body>
+struct Float32Driver<P, Body, std::void_t<decltype(&Body::template kernel<P>)>> {
+    static constexpr Float32Kernel kernel = nullptr;
+};
+
+template <class P, class Body>
+struct Float32Driver<P, Body,
+                     std::void_t<decltype(&Body::template cells_kernel<P, Float32Cells>)>> {
+    static Rounding kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
+    {
+        Float32Cells cells;
+        Body::template cells_kernel<P>(Re, f, n, in, out, cells);
+        return cells.rounding.reduce();
+    }
 };
 
 // Every registry entry's columns agree with its body.
@@ -458,6 +500,11 @@ constexpr KernelSet make_set(const char *name)
 #define QUORVANE_DRIVER(name, Body, slot, columns) Driver<P, Body>::kernel,
             QUORVANE_KERNELS(QUORVANE_DRIVER)
 #undef QUORVANE_DRIVER
+        },
+        {
+#define QUORVANE_FLOAT32_DRIVER(name, Body, slot, columns) Float32Driver<P, Body>::kernel,
+            QUORVANE_KERNELS(QUORVANE_FLOAT32_DRIVER)
+#undef QUORVANE_FLOAT32_DRIVER
         },
         name,
     };

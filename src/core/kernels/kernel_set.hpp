@@ -9,8 +9,26 @@
 
 namespace quorvane::kernels {
 
+// The rounding of a float32 kernel's results, as two magnitudes among them:
+// the largest finite one and the smallest inexactly rounded one (0 and
+// infinity where there is none). The kernels run with their floating-point
+// flags held; rounding these two again where the flags count raises the
+// overflow and underflow flags that rounding every result would have.
+struct Rounding {
+    double largest = 0.0;
+    double smallest_inexact = __builtin_inf();
+};
+
+// A kernel on columns of float32 points and results (Re and f stay doubles):
+// the float64 kernel's results rounded to float32, bit for bit.
+using Float32Kernel = Rounding (*)(double Re, double f, std::ptrdiff_t n, const In *in,
+                                   const Out *out);
+
 struct KernelSet {
     Kernel table[registry::kKernelCount];
+    // Null where a kernel has a driver of its own for doubles alone; the
+    // ufunc loop then widens float32 columns into blocks of doubles.
+    Float32Kernel float32[registry::kKernelCount];
     const char *name;  // "avx2-libmvec" or "plain"
 };
 
@@ -30,5 +48,10 @@ const KernelSet *avx2_set();
 const KernelSet &active_set();
 
 inline Kernel kernel(registry::Id id) { return active_set().table[static_cast<int>(id)]; }
+
+inline Float32Kernel float32_kernel(registry::Id id)
+{
+    return active_set().float32[static_cast<int>(id)];
+}
 
 }  // namespace quorvane::kernels

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 
+#include "core/kernels/cells.hpp"
 #include "core/kernels/ellipsoid_params.hpp"
 #include "core/kernels/lanes.hpp"
 #include "core/kernels/radii_lanes.hpp"
@@ -134,8 +135,9 @@ struct Observed {
 
     // A broadcast observer (stride-0 columns) is converted once, on one point;
     // each lane then gets the bits it would have computed itself.
-    template <class P>
-    static void kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
+    template <class P, class Columns>
+    static void cells_kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out,
+                             Columns &cells)
     {
         const In *obs = in + first;
         bool broadcast = n >= 2;
@@ -143,7 +145,7 @@ struct Observed {
             broadcast = broadcast && obs[c].stride == 0;
         }
         if (!broadcast) {
-            run<P, Observed>(Re, f, n, in, out);
+            run_cells<P, Observed>(make_params(Re, f), n, in, out, cells);
             return;
         }
         OneObserver<Observer> context{make_params(Re, f), {}};
@@ -151,8 +153,10 @@ struct Observed {
         for (int c = 0; c < Observer::outputs; ++c) {
             observer_out[c] = {reinterpret_cast<char *>(&context.observer[c]), 0};
         }
-        run_with<P, Observer>(context.E, 1, obs, observer_out);
-        run_with<P, TargetsOfOneObserver<Target, first, Observer>>(context, n, in, out);
+        // The observer's values stay doubles, whatever the columns hold.
+        Cells<typename Columns::InCell, double> observer_cells;
+        run_cells<P, Observer>(context.E, 1, obs, observer_out, observer_cells);
+        run_cells<P, TargetsOfOneObserver<Target, first, Observer>>(context, n, in, out, cells);
     }
 };
 

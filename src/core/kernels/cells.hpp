@@ -1,0 +1,142 @@
+// How a driver reads its input columns and writes its output columns: cells
+// of doubles as they are, or cells of float32 widened on the way in and
+// rounded on the way out. Widening is exact, so a float32 column gives the
+// kernel the doubles the ufunc loop's block-wise conversion gave it, and each
+// result is the float64 result rounded once: the same bits either way.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <limits>
+#include <type_traits>
+
+#include "core/kernels/kernel_set.hpp"
+#include "core/kernels/lanes.hpp"
+
+namespace quorvane::kernels {
+namespace {
+
+using fv = float __attribute__((vector_size(4 * kLanes)));
+
+template <class Cell>
+QV_INLINE double load_cell(const In &c, std::ptrdiff_t i)
+{
+    Cell x;
+    std::memcpy(&x, c.data + i * c.stride, sizeof x);
+    return x;
+}
+
+// What rounding a call's results to float32 met, as two doubles whose own
+// rounding raises the flags that all of them raise (Rounding in kernel_set.hpp).
+// Overflow grows with the magnitude, so the largest finite one overflows if
+// any does. Underflow takes a result that is tiny and inexact; the smallest
+// inexact magnitude is tiny if any inexact one is, under either of IEEE's
+// rules for tininess (before rounding or after), so it underflows if any does.
+struct RoundingLanes {
+    dv largest{};
+    dv smallest_inexact = std::numeric_limits<double>::infinity() - dv{};
+
+    QV_INLINE void note(dv x, fv rounded)
+    {
+        const dv magnitude = reinterpret_cast<dv>(reinterpret_cast<mv>(x) & ~kSignBit);
+        const dv infinity = std::numeric_limits<double>::infinity() - dv{};
+        // False for NaN and infinity, whose rounding is exact and raises nothing.
+        const mv finite = magnitude < infinity;
+        const mv inexact = finite & (__builtin_convertvector(rounded, dv) != x);
+        const dv candidate_large = finite ? magnitude : dv{};
+        const dv candidate_small = inexact ? magnitude : infinity;
+        largest = largest < candidate_large ? candidate_large : largest;
+        smallest_inexact = candidate_small < smallest_inexact ? candidate_small : smallest_inexact;
+    }
+
+    Rounding reduce() const
+    {
+        Rounding r{largest[0], smallest_inexact[0]};
+        for (int j = 1; j < kLanes; ++j) {
+            r.largest = r.largest < largest[j] ? largest[j] : r.largest;
+            r.smallest_inexact =
+                smallest_inexact[j] < r.smallest_inexact ? smallest_inexact[j] : r.smallest_inexact;
+        }
+        return r;
+    }
+};
+
+// Columns of InCell in, OutCell out (double or float).
+template <class InCellType, class OutCell>
+struct Cells {
+    static_assert(std::is_same_v<InCellType, double> || std::is_same_v<InCellType, float>);
+    static_assert(std::is_same_v<OutCell, double> || std::is_same_v<OutCell, float>);
+    using InCell = InCellType;
+    // Records of three doubles move as whole records (lanes.hpp).
+    static constexpr bool kInRecords = std::is_same_v<InCell, double>;
+    static constexpr bool kOutRecords = std::is_same_v<OutCell, double>;
+
+    // Only rounded results have anything to note; empty for doubles.
+    struct Unrounded {
+        Rounding reduce() const { return Rounding{}; }
+    };
+    std::conditional_t<std::is_same_v<OutCell, float>, RoundingLanes, Unrounded> rounding;
+
+    // Points first to first + valid - 1; lanes beyond valid repeat the last.
+    QV_INLINE dv gather(const In &c, std::ptrdiff_t first, std::ptrdiff_t valid) const
+    {
+        if constexpr (std::is_same_v<InCell, double>) {
+            return kernels::gather(c, first, valid);
+        } else {
+            if (valid == kLanes && c.stride == sizeof(float)) {
+                fv v;
+                std::memcpy(&v, c.data + first * c.stride, sizeof v);
+                return __builtin_convertvector(v, dv);
+            }
+            dv v{};
+            for (int j = 0; j < kLanes; ++j) {
+                v[j] = load_cell<float>(c, first + (j < valid ? j : valid - 1));
+            }
+            return v;
+        }
+    }
+
+    // Points first to first + kLanes - 1 of a column.
+    QV_INLINE void store_all(const Out &c, std::ptrdiff_t first, dv x)
+    {
+        if constexpr (std::is_same_v<OutCell, double>) {
+            kernels::store_all(c, first, x);
+        } else {
+            store_rounded(c, first, kLanes, x);
+        }
+    }
+
+    // Points first to first + valid - 1.
+    QV_INLINE void store_first(const Out &c, std::ptrdiff_t first, std::ptrdiff_t valid, dv x)
+    {
+        if constexpr (std::is_same_v<OutCell, double>) {
+            for (int j = 0; j < valid; ++j) {
+                kernels::store(c, first + j, x[j]);
+            }
+        } else {
+            store_rounded(c, first, valid, x);
+        }
+    }
+
+private:
+    // A vector's lanes beyond valid repeat the last point, so noting all of
+    // them notes nothing a valid lane does not.
+    QV_INLINE void store_rounded(const Out &c, std::ptrdiff_t first, std::ptrdiff_t valid, dv x)
+    {
+        const fv rounded = __builtin_convertvector(x, fv);
+        rounding.note(x, rounded);
+        if (valid == kLanes && c.stride == sizeof(float)) {
+            std::memcpy(c.data + first * c.stride, &rounded, sizeof rounded);
+            return;
+        }
+        for (int j = 0; j < valid; ++j) {
+            std::memcpy(c.data + (first + j) * c.stride, &rounded[j], sizeof(float));
+        }
+    }
+};
+
+using DoubleCells = Cells<double, double>;
+using Float32Cells = Cells<float, float>;
+
+}  // namespace
+}  // namespace quorvane::kernels
