@@ -10,6 +10,10 @@
 #include <limits>
 #include <type_traits>
 
+#if QUORVANE_KERNEL_LANES == 4
+#include <immintrin.h>
+#endif
+
 #include "core/kernels/kernel_set.hpp"
 #include "core/kernels/lanes.hpp"
 
@@ -17,6 +21,26 @@ namespace quorvane::kernels {
 namespace {
 
 using fv = float __attribute__((vector_size(4 * kLanes)));
+
+// One instruction each way on AVX2; GCC's generic conversion of four lanes
+// took two halves and a shuffle.
+QV_INLINE dv widen(fv x)
+{
+#if QUORVANE_KERNEL_LANES == 4
+    return reinterpret_cast<dv>(_mm256_cvtps_pd(reinterpret_cast<__m128>(x)));
+#else
+    return __builtin_convertvector(x, dv);
+#endif
+}
+
+QV_INLINE fv narrow(dv x)
+{
+#if QUORVANE_KERNEL_LANES == 4
+    return reinterpret_cast<fv>(_mm256_cvtpd_ps(reinterpret_cast<__m256d>(x)));
+#else
+    return __builtin_convertvector(x, fv);
+#endif
+}
 
 template <class Cell>
 QV_INLINE double load_cell(const In &c, std::ptrdiff_t i)
@@ -38,12 +62,14 @@ struct RoundingLanes {
 
     QV_INLINE void note(dv x, fv rounded)
     {
-        const dv magnitude = reinterpret_cast<dv>(reinterpret_cast<mv>(x) & ~kSignBit);
         const dv infinity = std::numeric_limits<double>::infinity() - dv{};
-        // False for NaN and infinity, whose rounding is exact and raises nothing.
+        const dv magnitude = reinterpret_cast<dv>(reinterpret_cast<mv>(x) & ~kSignBit);
+        // Ordered comparisons, false for NaN, whose rounding raises nothing;
+        // infinity rounds exactly and raises nothing either.
         const mv finite = magnitude < infinity;
-        const mv inexact = finite & (__builtin_convertvector(rounded, dv) != x);
-        const dv candidate_large = finite ? magnitude : dv{};
+        const dv back = widen(rounded);
+        const mv inexact = (back < x) | (back > x);
+        const dv candidate_large = reinterpret_cast<dv>(finite & reinterpret_cast<mv>(magnitude));
         const dv candidate_small = inexact ? magnitude : infinity;
         largest = largest < candidate_large ? candidate_large : largest;
         smallest_inexact = candidate_small < smallest_inexact ? candidate_small : smallest_inexact;
@@ -86,7 +112,7 @@ struct Cells {
             if (valid == kLanes && c.stride == sizeof(float)) {
                 fv v;
                 std::memcpy(&v, c.data + first * c.stride, sizeof v);
-                return __builtin_convertvector(v, dv);
+                return widen(v);
             }
             dv v{};
             for (int j = 0; j < kLanes; ++j) {
@@ -123,7 +149,7 @@ private:
     // them notes nothing a valid lane does not.
     QV_INLINE void store_rounded(const Out &c, std::ptrdiff_t first, std::ptrdiff_t valid, dv x)
     {
-        const fv rounded = __builtin_convertvector(x, fv);
+        const fv rounded = narrow(x);
         rounding.note(x, rounded);
         if (valid == kLanes && c.stride == sizeof(float)) {
             std::memcpy(c.data + first * c.stride, &rounded, sizeof rounded);

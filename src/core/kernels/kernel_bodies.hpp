@@ -68,8 +68,12 @@ QV_INLINE void run_tail(const Context &context, std::ptrdiff_t i, std::ptrdiff_t
 // pass, in a tail and alone (n = 1, the one-point routines), from columns of
 // doubles or of float32.
 template <class P, class Body, class Context, class Cells>
-void run_cells(const Context &context, std::ptrdiff_t n, const In *in, const Out *out, Cells &cells)
+void run_cells(const Context &context, std::ptrdiff_t n, const In *in, const Out *out,
+               Cells &caller_cells)
 {
+    // A copy whose address never escapes: the stores into the columns could
+    // alias the caller's, and its rounding would go through memory each time.
+    Cells cells = caller_cells;
     constexpr int ni = Body::inputs;
     constexpr int no = Body::outputs;
     constexpr int K = PassVectors<Body>::value;
@@ -103,6 +107,7 @@ void run_cells(const Context &context, std::ptrdiff_t n, const In *in, const Out
         }
     }
     run_tail<P, Body>(context, i, n, in, out, cells);
+    caller_cells = cells;
 }
 
 template <class P, class Body, class Context>
@@ -457,6 +462,31 @@ struct Driver<P, Body, std::void_t<decltype(&Body::template cells_kernel<P, Doub
     }
 };
 
+// Float32 columns read and written in place pay where moving the points
+// costs about as much as converting them: a float32 call of a few nanoseconds
+// a point spent nearly half its time widening and rounding blocks of copies.
+// The conversions below take 20 to 100 ns a point (the geodetic solvers above
+// all), so their float32 calls keep the ufunc loop's widened blocks, within a
+// tenth of their float64 time, and the build keeps one copy of their code.
+template <class Body>
+struct ComputeBound : std::false_type {};
+template <>
+struct ComputeBound<LlaFromPos> : std::true_type {};
+template <>
+struct ComputeBound<LlaFromEnu> : std::true_type {};
+template <>
+struct ComputeBound<LlaFromNed> : std::true_type {};
+template <>
+struct ComputeBound<LlaFromAer> : std::true_type {};
+template <>
+struct ComputeBound<AerFromLla> : std::true_type {};
+template <>
+struct ComputeBound<LlaFromSpherical> : std::true_type {};
+template <>
+struct ComputeBound<GeodeticLatFromGeocentricLat> : std::true_type {};
+template <>
+struct ComputeBound<LookAtSpheroid> : std::true_type {};
+
 template <class P, class Body, class = void>
 struct Float32Driver {
     static Rounding kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
@@ -492,6 +522,17 @@ struct Float32Driver<P, Body,
 QUORVANE_KERNELS(QUORVANE_CHECK_COLUMNS)
 #undef QUORVANE_CHECK_COLUMNS
 
+// Discarded for a compute-bound body, so that its float32 driver is never built.
+template <class P, class Body>
+constexpr Float32Kernel in_place_float32()
+{
+    if constexpr (ComputeBound<Body>::value) {
+        return nullptr;
+    } else {
+        return Float32Driver<P, Body>::kernel;
+    }
+}
+
 template <class P>
 constexpr KernelSet make_set(const char *name)
 {
@@ -501,9 +542,10 @@ constexpr KernelSet make_set(const char *name)
             QUORVANE_KERNELS(QUORVANE_DRIVER)
 #undef QUORVANE_DRIVER
         },
+        // No ufunc calls the internal kernels.
         {
-#define QUORVANE_FLOAT32_DRIVER(name, Body, slot, columns) Float32Driver<P, Body>::kernel,
-            QUORVANE_KERNELS(QUORVANE_FLOAT32_DRIVER)
+#define QUORVANE_FLOAT32_DRIVER(name, Body, slot, columns) in_place_float32<P, Body>(),
+            QUORVANE_CONVERSIONS(QUORVANE_FLOAT32_DRIVER)
 #undef QUORVANE_FLOAT32_DRIVER
         },
         name,
