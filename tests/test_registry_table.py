@@ -18,7 +18,10 @@ TABLE_MODULES = ("render_registry", "conversions", "docs", "table_conversions", 
 @pytest.fixture(scope="module")
 def render():
     # The table's modules import each other by bare name, as they do when the
-    # build runs the renderer as a script.
+    # build runs the renderer as a script; a module of the same name imported
+    # elsewhere must not stand in for one of them.
+    for name in TABLE_MODULES:
+        sys.modules.pop(name, None)
     sys.path.insert(0, str(REGISTRY))
     try:
         import render_registry
