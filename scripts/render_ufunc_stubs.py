@@ -22,7 +22,8 @@ from typing import Any, Protocol, overload
 
 from numpy.typing import ArrayLike
 
-from quorvane.mathtools.ellipsoid._ufunc_typing import _F32, _F64, _Scalar, _Ufunc
+from quorvane._typing import _F32, _F64, _Real
+from quorvane.mathtools.ellipsoid._ufunc_typing import _Ufunc
 '''
 
 FOOTER = '''
@@ -65,7 +66,7 @@ def protocol(points, on_ellipsoid, outputs, vectors):
     lines = [f"class {class_name(points, on_ellipsoid, outputs, vectors)}(_Ufunc, Protocol):\n"]
     if not vectors:
         # With a core dimension scalars give float64 arrays, as any array-like does.
-        lines.append(call(points, on_ellipsoid, "_Scalar", "float", result("float")))
+        lines.append(call(points, on_ellipsoid, "_Real", "float", result("float")))
     lines.append(call(points, on_ellipsoid, "_F32", "float", result("_F32")))
     lines.append(call(points, on_ellipsoid, "ArrayLike", "ArrayLike", result("_F64")))
     return "".join(lines)

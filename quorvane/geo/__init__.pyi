@@ -1,16 +1,16 @@
 from collections.abc import Sequence
-from typing import Any, ClassVar, Literal, Protocol, TypeAlias, overload
+from typing import Any, ClassVar, Final, Literal, Protocol, TypeAlias, overload
 
 import numpy as np
 from numpy.typing import NDArray
 
+from quorvane._typing import _F64
 from quorvane.mathtools.ellipsoid.ellipsoid import Ellipsoid as _CompiledEllipsoid
 
 # Python numbers give Python floats; float64, integer and list inputs give
 # float64 arrays; anything else that NumPy can read (float32 arrays, pandas
 # Series, xarray DataArrays, dask arrays) gives the same kind of object back.
 _Numbers: TypeAlias = NDArray[np.float64] | NDArray[np.integer[Any]] | Sequence[float] | float
-_F64: TypeAlias = NDArray[np.float64]
 
 class _ArrayLike(Protocol):
     def __array__(self, *args: Any, **kwargs: Any) -> Any: ...
@@ -28,20 +28,13 @@ _Ell: TypeAlias = Ellipsoid | _CompiledEllipsoid | _SemiAxes | None
 
 class Ellipsoid:
     models: ClassVar[dict[str, dict[str, str | float]]]
-    @property
-    def semimajor_axis(self) -> float: ...
-    @property
-    def semiminor_axis(self) -> float: ...
-    @property
-    def flattening(self) -> float: ...
-    @property
-    def thirdflattening(self) -> float: ...
-    @property
-    def eccentricity(self) -> float: ...
-    @property
-    def name(self) -> str: ...
-    @property
-    def model(self) -> str: ...
+    semimajor_axis: Final[float]
+    semiminor_axis: Final[float]
+    flattening: Final[float]
+    thirdflattening: Final[float]
+    eccentricity: Final[float]
+    name: Final[str]
+    model: Final[str]
     def __init__(self, semimajor_axis: float, semiminor_axis: float, name: str = "",
                  model: str = "") -> None: ...
     @classmethod

@@ -308,19 +308,9 @@ int init_state(PyObject *module)
         PyObject **slot;
         const char *text;
     } names[] = {
-        {&n.numpy, "numpy"},
-        {&n.Real, "Real"},
-        {&n.zeros, "zeros"},
-        {&n.zeros_like, "zeros_like"},
-        {&n.asarray, "asarray"},
-        {&n.double_, "double"},
-        {&n.shape, "shape"},
-        {&n.ndim, "ndim"},
-        {&n.SurfCoord_dtype, "SurfCoord_dtype"},
-        {&n.LLA_dtype, "LLA_dtype"},
-        {&n.ENU_dtype, "ENU_dtype"},
-        {&n.AER_dtype, "AER_dtype"},
-        {&n.instancecheck, "__instancecheck__"},
+#define QUORVANE_NAME(member, text) {&n.member, text},
+        QUORVANE_INTERNED_NAMES(QUORVANE_NAME)
+#undef QUORVANE_NAME
     };
     for (const auto &name : names) {
         if (!intern(name.slot, name.text)) {

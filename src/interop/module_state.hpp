@@ -7,20 +7,27 @@
 
 namespace quorvane::interop {
 
+// The names the module interns at start-up: each member of InternedNames
+// and the text it holds.
+#define QUORVANE_INTERNED_NAMES(X)        \
+    X(numpy, "numpy")                     \
+    X(Real, "Real")                       \
+    X(zeros, "zeros")                     \
+    X(zeros_like, "zeros_like")           \
+    X(asarray, "asarray")                 \
+    X(double_, "double")                  \
+    X(shape, "shape")                     \
+    X(ndim, "ndim")                       \
+    X(SurfCoord_dtype, "SurfCoord_dtype") \
+    X(LLA_dtype, "LLA_dtype")             \
+    X(ENU_dtype, "ENU_dtype")             \
+    X(AER_dtype, "AER_dtype")             \
+    X(instancecheck, "__instancecheck__")
+
 struct InternedNames {
-    PyObject *numpy;
-    PyObject *Real;
-    PyObject *zeros;
-    PyObject *zeros_like;
-    PyObject *asarray;
-    PyObject *double_;
-    PyObject *shape;
-    PyObject *ndim;
-    PyObject *SurfCoord_dtype;
-    PyObject *LLA_dtype;
-    PyObject *ENU_dtype;
-    PyObject *AER_dtype;
-    PyObject *instancecheck;
+#define QUORVANE_MEMBER(member, text) PyObject *member;
+    QUORVANE_INTERNED_NAMES(QUORVANE_MEMBER)
+#undef QUORVANE_MEMBER
 };
 
 struct ModuleState {

@@ -8,18 +8,18 @@
 // outputs with names and units (columns.hpp). Exposed conversions also have a
 // docstring, registry::docs::<name>.
 //
+// The entries and docstrings are written in src/registry/*.py, one module a
+// family; the build renders them as registry/families.hpp (render_registry.py),
+// one X list a family.
+//
 // From this list come each kernel set's table (make_set, which checks every
 // entry's columns against its body), the ufuncs (arity, core signature,
 // float64 and float32 loops, docstring), the ufunc module's `columns` and
 // `table_slots`, and through them the stubs (scripts/render_ufunc_stubs.py).
-// A family of conversions is one header: its docstrings and its X list.
 #pragma once
 
 #include "registry/columns.hpp"
-#include "registry/geodesics.hpp"
-#include "registry/latitudes.hpp"
-#include "registry/local_frames.hpp"
-#include "registry/table_conversions.hpp"
+#include "registry/families.hpp"
 
 // Every conversion with a ufunc, in the ufunc module's order; one family a
 // line (clang-format would pack the names differently on each pass).

@@ -1,13 +1,6 @@
-# What the ufunc module's rendered stub builds on: the argument and result types of
-# the call forms, and what every ufunc has beyond them.
-from typing import Any, Protocol
-
-import numpy as np
-from numpy.typing import NDArray
-
-_Scalar = float | np.floating[Any] | np.integer[Any]
-_F32 = NDArray[np.float32]
-_F64 = NDArray[np.float64]
+# What the ufunc module's rendered stub builds on beyond the package's shared
+# types (quorvane/_typing.pyi): what every ufunc has besides its call forms.
+from typing import Protocol
 
 class _Ufunc(Protocol):
     @property
