@@ -22,23 +22,19 @@ namespace {
 
 using fv = float __attribute__((vector_size(4 * kLanes)));
 
-// One instruction each way on AVX2; GCC's generic conversion of four lanes
-// took two halves and a shuffle.
-QV_INLINE dv widen(fv x)
+// Widening (fv to dv) and rounding (dv to fv), one instruction each on AVX2;
+// GCC's generic conversion of four lanes took two halves and a shuffle.
+template <class To, class From>
+QV_INLINE To convert(From x)
 {
 #if QUORVANE_KERNEL_LANES == 4
-    return reinterpret_cast<dv>(_mm256_cvtps_pd(reinterpret_cast<__m128>(x)));
+    if constexpr (std::is_same_v<To, dv>) {
+        return reinterpret_cast<dv>(_mm256_cvtps_pd(reinterpret_cast<__m128>(x)));
+    } else {
+        return reinterpret_cast<fv>(_mm256_cvtpd_ps(reinterpret_cast<__m256d>(x)));
+    }
 #else
-    return __builtin_convertvector(x, dv);
-#endif
-}
-
-QV_INLINE fv narrow(dv x)
-{
-#if QUORVANE_KERNEL_LANES == 4
-    return reinterpret_cast<fv>(_mm256_cvtpd_ps(reinterpret_cast<__m256d>(x)));
-#else
-    return __builtin_convertvector(x, fv);
+    return __builtin_convertvector(x, To);
 #endif
 }
 
@@ -67,7 +63,7 @@ struct RoundingLanes {
         // Ordered comparisons, false for NaN, whose rounding raises nothing;
         // infinity rounds exactly and raises nothing either.
         const mv finite = magnitude < infinity;
-        const dv back = widen(rounded);
+        const dv back = convert<dv>(rounded);
         const mv inexact = (back < x) | (back > x);
         const dv candidate_large = reinterpret_cast<dv>(finite & reinterpret_cast<mv>(magnitude));
         const dv candidate_small = inexact ? magnitude : infinity;
@@ -112,7 +108,7 @@ struct Cells {
             if (valid == kLanes && c.stride == sizeof(float)) {
                 fv v;
                 std::memcpy(&v, c.data + first * c.stride, sizeof v);
-                return widen(v);
+                return convert<dv>(v);
             }
             dv v{};
             for (int j = 0; j < kLanes; ++j) {
@@ -149,7 +145,7 @@ private:
     // them notes nothing a valid lane does not.
     QV_INLINE void store_rounded(const Out &c, std::ptrdiff_t first, std::ptrdiff_t valid, dv x)
     {
-        const fv rounded = narrow(x);
+        const fv rounded = convert<fv>(x);
         rounding.note(x, rounded);
         if (valid == kLanes && c.stride == sizeof(float)) {
             std::memcpy(c.data + first * c.stride, &rounded, sizeof rounded);

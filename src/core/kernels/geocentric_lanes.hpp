@@ -24,14 +24,21 @@ QV_INLINE void meridian_point(const EllipsoidParams &E, V<K> lat, V<K> alt, V<K>
     *z = alt * sin<P>(lat) + E.Rp * sin<P>(beta);
 }
 
+// The direction of the meridian-plane point from the centre.
+template <class P, int K>
+QV_INLINE V<K> geocentric_lat(const EllipsoidParams &E, V<K> lat, V<K> alt)
+{
+    V<K> p, z;
+    meridian_point<P>(E, lat, alt, &p, &z);
+    return atan2<P>(z, p);
+}
+
 struct GeocentricLatFromGeodeticLat {
     static constexpr int inputs = 2, outputs = 1;
     template <class P, int K>
     QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
     {
-        V<K> p, z;
-        meridian_point<P>(E, x[0], x[1], &p, &z);
-        y[0] = atan2<P>(z, p);
+        y[0] = geocentric_lat<P>(E, x[0], x[1]);
     }
 };
 

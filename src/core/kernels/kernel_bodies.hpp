@@ -468,24 +468,15 @@ struct Driver<P, Body, std::void_t<decltype(&Body::template cells_kernel<P, Doub
 // The conversions below take 20 to 100 ns a point (the geodetic solvers above
 // all), so their float32 calls keep the ufunc loop's widened blocks, within a
 // tenth of their float64 time, and the build keeps one copy of their code.
+template <class Body, class... Listed>
+constexpr bool kComputeBound = (std::is_same_v<Body, Listed> || ...);
+
 template <class Body>
-struct ComputeBound : std::false_type {};
-template <>
-struct ComputeBound<LlaFromPos> : std::true_type {};
-template <>
-struct ComputeBound<LlaFromEnu> : std::true_type {};
-template <>
-struct ComputeBound<LlaFromNed> : std::true_type {};
-template <>
-struct ComputeBound<LlaFromAer> : std::true_type {};
-template <>
-struct ComputeBound<AerFromLla> : std::true_type {};
-template <>
-struct ComputeBound<LlaFromSpherical> : std::true_type {};
-template <>
-struct ComputeBound<GeodeticLatFromGeocentricLat> : std::true_type {};
-template <>
-struct ComputeBound<LookAtSpheroid> : std::true_type {};
+constexpr bool compute_bound()
+{
+    return kComputeBound<Body, LlaFromPos, LlaFromEnu, LlaFromNed, LlaFromAer, AerFromLla,
+                         LlaFromSpherical, GeodeticLatFromGeocentricLat, LookAtSpheroid>;
+}
 
 template <class P, class Body, class = void>
 struct Float32Driver {
@@ -526,7 +517,7 @@ QUORVANE_KERNELS(QUORVANE_CHECK_COLUMNS)
 template <class P, class Body>
 constexpr Float32Kernel in_place_float32()
 {
-    if constexpr (ComputeBound<Body>::value) {
+    if constexpr (compute_bound<Body>()) {
         return nullptr;
     } else {
         return Float32Driver<P, Body>::kernel;

@@ -104,29 +104,43 @@ QV_INLINE void enu_of(V<K> azimuth, V<K> elevation, V<K> range, V<K> *enu)
     enu[2] = range * sin_el;
 }
 
-// ENU and NED components of one another.
-template <int K>
-QV_INLINE void swap_to_ned(const V<K> *enu, V<K> *ned)
-{
-    ned[0] = enu[1];
-    ned[1] = enu[0];
-    ned[2] = -enu[2];
-}
+// The local frames, as their components of ENU ones and back: ENU itself,
+// and NED (north, east, down), whose swap and negation are exact.
+struct EnuFrame {
+    template <int K>
+    QV_INLINE static void of_enu(const V<K> *enu, V<K> *y)
+    {
+        y[0] = enu[0];
+        y[1] = enu[1];
+        y[2] = enu[2];
+    }
+    template <int K>
+    QV_INLINE static void to_enu(const V<K> *x, V<K> *enu)
+    {
+        of_enu(x, enu);
+    }
+};
+
+struct NedFrame {
+    template <int K>
+    QV_INLINE static void of_enu(const V<K> *enu, V<K> *ned)
+    {
+        ned[0] = enu[1];
+        ned[1] = enu[0];
+        ned[2] = -enu[2];
+    }
+    template <int K>
+    QV_INLINE static void to_enu(const V<K> *ned, V<K> *enu)
+    {
+        of_enu(ned, enu);
+    }
+};
 
 // Targets from positions, geodetic coordinates and local coordinates. Each
 // takes (E, x, observer, y); x holds the target columns first.
 
-struct EnuOfPos {
-    static constexpr int inputs = 6, outputs = 3;
-    template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer,
-                                V<K> *y)
-    {
-        local_of(x, observer, y);
-    }
-};
-
-struct NedOfPos {
+template <class Frame>
+struct LocalOfPos {
     static constexpr int inputs = 6, outputs = 3;
     template <class P, int K>
     QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer,
@@ -134,7 +148,7 @@ struct NedOfPos {
     {
         V<K> enu[3];
         local_of(x, observer, enu);
-        swap_to_ned(enu, y);
+        Frame::of_enu(enu, y);
     }
 };
 
@@ -166,23 +180,16 @@ struct OfLla {
     }
 };
 
-struct PosOfEnu {
+template <class Frame>
+struct PosOfLocal {
     static constexpr int inputs = 6, outputs = 3;
     template <class P, int K>
     QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer,
                                 V<K> *y)
     {
-        position_of_local(x[0], x[1], x[2], observer, y);
-    }
-};
-
-struct PosOfNed {
-    static constexpr int inputs = 6, outputs = 3;
-    template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer,
-                                V<K> *y)
-    {
-        position_of_local(x[1], x[0], -x[2], observer, y);
+        V<K> enu[3];
+        Frame::to_enu(x, enu);
+        position_of_local(enu[0], enu[1], enu[2], observer, y);
     }
 };
 
@@ -211,58 +218,49 @@ struct LlaOf {
     }
 };
 
-using EnuFromPos = Observed<EnuOfPos, 3>;
-using NedFromPos = Observed<NedOfPos, 3>;
+using EnuFromPos = Observed<LocalOfPos<EnuFrame>, 3>;
+using NedFromPos = Observed<LocalOfPos<NedFrame>, 3>;
 using AerFromPos = Observed<AerOfPos, 3>;
-using EnuFromLla = Observed<OfLla<EnuOfPos>, 3>;
-using NedFromLla = Observed<OfLla<NedOfPos>, 3>;
+using EnuFromLla = Observed<OfLla<LocalOfPos<EnuFrame>>, 3>;
+using NedFromLla = Observed<OfLla<LocalOfPos<NedFrame>>, 3>;
 using AerFromLla = Observed<OfLla<AerOfPos>, 3>;
-using PosFromEnu = Observed<PosOfEnu, 3>;
-using PosFromNed = Observed<PosOfNed, 3>;
+using PosFromEnu = Observed<PosOfLocal<EnuFrame>, 3>;
+using PosFromNed = Observed<PosOfLocal<NedFrame>, 3>;
 using PosFromAer = Observed<PosOfAer, 3>;
-using LlaFromEnu = Observed<LlaOf<PosOfEnu>, 3>;
-using LlaFromNed = Observed<LlaOf<PosOfNed>, 3>;
+using LlaFromEnu = Observed<LlaOf<PosOfLocal<EnuFrame>>, 3>;
+using LlaFromNed = Observed<LlaOf<PosOfLocal<NedFrame>>, 3>;
 using LlaFromAer = Observed<LlaOf<PosOfAer>, 3>;
 
 // Between local coordinates; no ellipsoid.
 
-struct AerFromEnu {
+template <class Frame>
+struct AerOfLocal {
     static constexpr int inputs = 3, outputs = 3;
     template <class P, int K>
     QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, V<K> *y)
     {
-        aer_of<P>(x[0], x[1], x[2], y);
+        V<K> enu[3];
+        Frame::to_enu(x, enu);
+        aer_of<P>(enu[0], enu[1], enu[2], y);
     }
 };
 
-struct AerFromNed {
-    static constexpr int inputs = 3, outputs = 3;
-    template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, V<K> *y)
-    {
-        aer_of<P>(x[1], x[0], -x[2], y);
-    }
-};
-
-struct EnuFromAer {
-    static constexpr int inputs = 3, outputs = 3;
-    template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, V<K> *y)
-    {
-        enu_of<P>(x[0], x[1], x[2], y);
-    }
-};
-
-struct NedFromAer {
+template <class Frame>
+struct LocalOfAer {
     static constexpr int inputs = 3, outputs = 3;
     template <class P, int K>
     QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, V<K> *y)
     {
         V<K> enu[3];
         enu_of<P>(x[0], x[1], x[2], enu);
-        swap_to_ned(enu, y);
+        Frame::of_enu(enu, y);
     }
 };
+
+using AerFromEnu = AerOfLocal<EnuFrame>;
+using AerFromNed = AerOfLocal<NedFrame>;
+using EnuFromAer = LocalOfAer<EnuFrame>;
+using NedFromAer = LocalOfAer<NedFrame>;
 
 // Rotations of vectors (velocities, differences): targets of the axes at the
 // geodetic latitude and longitude in x[3], x[4], observer[0..8].
@@ -274,48 +272,34 @@ QV_INLINE void rotate_to_local(const V<K> *x, const V<K> *axes, V<K> *enu)
     enu[2] = dot3(x, axes + 6);
 }
 
-struct EnuOfEcefVector {
-    static constexpr int inputs = 5, outputs = 3;
-    template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *axes, V<K> *y)
-    {
-        rotate_to_local(x, axes, y);
-    }
-};
-
-struct NedOfEcefVector {
+template <class Frame>
+struct LocalOfEcefVector {
     static constexpr int inputs = 5, outputs = 3;
     template <class P, int K>
     QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *axes, V<K> *y)
     {
         V<K> enu[3];
         rotate_to_local(x, axes, enu);
-        swap_to_ned(enu, y);
+        Frame::of_enu(enu, y);
     }
 };
 
-struct EcefVectorOfEnu {
+template <class Frame>
+struct EcefVectorOfLocal {
     static constexpr int inputs = 5, outputs = 3;
     template <class P, int K>
     QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *axes, V<K> *y)
     {
-        vector_of(x[0], x[1], x[2], axes, axes + 3, axes + 6, y);
+        V<K> enu[3];
+        Frame::to_enu(x, enu);
+        vector_of(enu[0], enu[1], enu[2], axes, axes + 3, axes + 6, y);
     }
 };
 
-struct EcefVectorOfNed {
-    static constexpr int inputs = 5, outputs = 3;
-    template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *axes, V<K> *y)
-    {
-        vector_of(x[1], x[0], -x[2], axes, axes + 3, axes + 6, y);
-    }
-};
-
-using EnuFromEcefVector = Observed<EnuOfEcefVector, 3, GeodeticAxes>;
-using NedFromEcefVector = Observed<NedOfEcefVector, 3, GeodeticAxes>;
-using EcefVectorFromEnu = Observed<EcefVectorOfEnu, 3, GeodeticAxes>;
-using EcefVectorFromNed = Observed<EcefVectorOfNed, 3, GeodeticAxes>;
+using EnuFromEcefVector = Observed<LocalOfEcefVector<EnuFrame>, 3, GeodeticAxes>;
+using NedFromEcefVector = Observed<LocalOfEcefVector<NedFrame>, 3, GeodeticAxes>;
+using EcefVectorFromEnu = Observed<EcefVectorOfLocal<EnuFrame>, 3, GeodeticAxes>;
+using EcefVectorFromNed = Observed<EcefVectorOfLocal<NedFrame>, 3, GeodeticAxes>;
 
 }  // namespace
 }  // namespace quorvane::kernels
