@@ -105,6 +105,10 @@ struct Cells {
         if constexpr (std::is_same_v<InCell, double>) {
             return kernels::gather(c, first, valid);
         } else {
+            if (c.stride == 0) {
+                // A repeated input, an observer: one conversion for every lane.
+                return load_cell<float>(c, first) - dv{};
+            }
             if (valid == kLanes && c.stride == sizeof(float)) {
                 fv v;
                 std::memcpy(&v, c.data + first * c.stride, sizeof v);

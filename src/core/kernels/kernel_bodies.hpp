@@ -141,18 +141,19 @@ QV_INLINE V<1> lane(dv v, int i)
 // the three arguments go side by side into the lanes of one sine and one
 // cosine call instead of three of each: every lane's result depends on that
 // lane's argument alone, so the bits are those of the body's own lanes.
-template <class P, class Body>
-void run_surface_point(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
+template <class P, class Body, class Cells>
+void run_surface_point(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out,
+                       Cells &cells)
 {
     if (n != 1 || kLanes < 3) {
-        run<P, Body>(Re, f, n, in, out);
+        run_cells<P, Body>(make_params(Re, f), n, in, out, cells);
         return;
     }
     const EllipsoidParams E = make_params(Re, f);
     V<1> x[Body::inputs];
     V<1> y[Body::outputs];
     for (int c = 0; c < Body::inputs; ++c) {
-        x[c].v[0] = gather(in[c], 0, 1);
+        x[c].v[0] = cells.gather(in[c], 0, 1);
     }
     const V<1> phi = x[Body::latitude];
     const V<1> lambda = x[Body::latitude + 1];
@@ -166,22 +167,23 @@ void run_surface_point(double Re, double f, std::ptrdiff_t n, const In *in, cons
                               lane(c, 1), lane(s, 0), lane(c, 0)};
     Body::template from_trig<P, 1>(E, x, t, y);
     for (int k = 0; k < Body::outputs; ++k) {
-        store(out[k], 0, canonical_nan(y[k]).v[0][0]);
+        cells.store_first(out[k], 0, 1, canonical_nan(y[k]).v[0]);
     }
 }
 
 // The members of such a body: lanes() from its trig, and its own driver.
-#define QUORVANE_SURFACE_POINT_BODY(latitude_input)                                         \
-    static constexpr int latitude = latitude_input;                                         \
-    template <class P, int K>                                                               \
-    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)           \
-    {                                                                                       \
-        from_trig<P>(E, x, surface_trig<P>(E, x[latitude], x[latitude + 1]), y);            \
-    }                                                                                       \
-    template <class P>                                                                      \
-    static void kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out) \
-    {                                                                                       \
-        run_surface_point<P, Self>(Re, f, n, in, out);                                      \
+#define QUORVANE_SURFACE_POINT_BODY(latitude_input)                                               \
+    static constexpr int latitude = latitude_input;                                               \
+    template <class P, int K>                                                                     \
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)                 \
+    {                                                                                             \
+        from_trig<P>(E, x, surface_trig<P>(E, x[latitude], x[latitude + 1]), y);                  \
+    }                                                                                             \
+    template <class P, class Cells>                                                               \
+    static void cells_kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out, \
+                             Cells &cells)                                                        \
+    {                                                                                             \
+        run_surface_point<P, Self>(Re, f, n, in, out, cells);                                     \
     }
 
 struct ReducedLat {
@@ -338,14 +340,22 @@ QV_INLINE void aer_in_frame(const V<K> *target, const V<K> *r_obs, const V<K> *f
     look_angles<P>(east, north, up, y[2], y, y + 1);
 }
 
-// Aer for an observer given as its position and frame (precomputed): inputs
-// target xyz, observer position xyz, then east, north and up xyz.
-struct AerFromFrame {
-    static constexpr int inputs = 15, outputs = 3;
+// aer_coords' targets (inputs xyz) of one observer, whose position and frame
+// (ObserverFrame's twelve outputs) are computed once per call.
+struct ObserverValues {
+    double at[12];
+};
+
+struct AerOfOneObserver {
+    static constexpr int inputs = 3, outputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, V<K> *y)
+    QV_INLINE static void lanes(const ObserverValues &observer, const V<K> *x, V<K> *y)
     {
-        aer_in_frame<P>(x, x + 3, x + 6, y);
+        V<K> values[12];
+        for (int i = 0; i < 12; ++i) {
+            values[i] = splat<K>(observer.at[i]);
+        }
+        aer_in_frame<P>(x, values, values + 3, y);
     }
 };
 
@@ -388,24 +398,23 @@ struct Aer {
     // observer columns): its position and frame are computed once, on one point,
     // and every target then takes only the steps that involve it. A lane's result
     // depends on that lane's inputs alone, so the bits are those of Aer.
-    template <class P>
-    static void kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out)
+    template <class P, class Cells>
+    static void cells_kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out,
+                             Cells &cells)
     {
         if (n < 2 || in[3].stride != 0 || in[4].stride != 0 || in[5].stride != 0) {
-            run_surface_point<P, Aer>(Re, f, n, in, out);
+            run_surface_point<P, Aer>(Re, f, n, in, out, cells);
             return;
         }
-        double observer[12];
+        ObserverValues observer;
         Out observer_out[12];
         for (int c = 0; c < 12; ++c) {
-            observer_out[c] = {reinterpret_cast<char *>(&observer[c]), 0};
+            observer_out[c] = {reinterpret_cast<char *>(&observer.at[c]), 0};
         }
-        ObserverFrame::kernel<P>(Re, f, 1, in + 3, observer_out);
-        In columns[15] = {in[0], in[1], in[2]};
-        for (int c = 0; c < 12; ++c) {
-            columns[3 + c] = {reinterpret_cast<const char *>(&observer[c]), 0};
-        }
-        run<P, AerFromFrame>(Re, f, n, columns, out);
+        // The observer's values stay doubles, whatever the columns hold.
+        kernels::Cells<typename Cells::InCell, double> observer_cells;
+        ObserverFrame::cells_kernel<P>(Re, f, 1, in + 3, observer_out, observer_cells);
+        run_cells<P, AerOfOneObserver>(observer, n, in, out, cells);
     }
 };
 
