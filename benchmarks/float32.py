@@ -5,9 +5,10 @@
 Each ufunc converts the same N points (default 10^6, WGS84) given as float64 and as
 float32 columns, into preallocated outputs of the same type (out=), so that neither
 time includes allocating the results. aer_coords has one observer for every target, as
-the methods have (stride-0 columns). The float32 loop widens each block of points to
-float64, runs the float64 loop on it and rounds the results back, so its time is the
-float64 time plus the conversions. Times are the calling thread's CPU time (the ufuncs
+the methods have (stride-0 columns). Most kernels read and write float32 columns in
+place, widening each vector as they load it and rounding each result as they store
+it; the compute-bound ones widen blocks of points into float64 buffers and round the
+results back (docs/index.md). Times are the calling thread's CPU time (the ufuncs
 run on it), so that time slices given to other processes on a shared machine do not
 count, best of --repeat rounds, the two types alternating within each round.
 """
