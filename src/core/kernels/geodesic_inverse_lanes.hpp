@@ -386,6 +386,21 @@ QV_INLINE void great_circle(const Canonical<K> &q, V<K> sbet12, V<K> sbet12a, V<
     calp1 = select(comg12 >= 0.0, sbet12 + t / (1.0 + comg12), sbet12a - t / (1.0 - comg12));
 }
 
+// The same azimuth as a unit vector, and the length of the unnormalised one,
+// sin(sigma12). Scaled first: for a lambda12 of 1e-300 both components are tiny.
+template <class P, int K>
+QV_INLINE V<K> great_circle_unit(const Canonical<K> &q, V<K> sbet12, V<K> sbet12a, V<K> somg12,
+                                 V<K> comg12, V<K> &salp1, V<K> &calp1)
+{
+    great_circle(q, sbet12, sbet12a, somg12, comg12, salp1, calp1);
+    const V<K> scale = max_abs(salp1, calp1);
+    salp1 = salp1 / scale;
+    calp1 = calp1 / scale;
+    const V<K> length = sqrt<P>(salp1 * salp1 + calp1 * calp1) * scale;
+    normalize<P>(salp1, calp1);
+    return length;
+}
+
 // The canonical form and start of each lane: r[kSbet1] .. r[kBad] from
 // x = lat1, lon1, lat2, lon2.
 template <class P, int K>
@@ -458,14 +473,8 @@ QV_INLINE void inverse_start(const GeodesicEllipsoid &g, const V<K> *x, V<K> *r)
     }
     V<K> salp1;
     V<K> calp1;
-    great_circle(q, sbet12, sbet12a, somg12, comg12, salp1, calp1);
-    // Scaled first: for a lambda12 of 1e-300 both components are tiny.
-    const V<K> scale = max_abs(salp1, calp1);
-    salp1 = salp1 / scale;
-    calp1 = calp1 / scale;
-    const V<K> ssig12 = sqrt<P>(salp1 * salp1 + calp1 * calp1) * scale;
+    const V<K> ssig12 = great_circle_unit<P>(q, sbet12, sbet12a, somg12, comg12, salp1, calp1);
     const V<K> csig12 = q.sbet1 * q.sbet2 + q.cbet1 * q.cbet2 * comg12;
-    normalize<P>(salp1, calp1);
     // Beyond short lines, omega12 exceeds lambda12 by f sin(alpha0) sigma12 to
     // first order in f; a second great circle with omega12 moved by that saves
     // about one Newton step. The rotation by at most f pi uses the sine and
@@ -481,11 +490,7 @@ QV_INLINE void inverse_start(const GeodesicEllipsoid &g, const V<K> *x, V<K> *r)
     comg12 = select(refine, comg12x, comg12);
     V<K> salp1x;
     V<K> calp1x;
-    great_circle(q, sbet12, sbet12a, somg12, comg12, salp1x, calp1x);
-    const V<K> scale_x = max_abs(salp1x, calp1x);
-    salp1x = salp1x / scale_x;
-    calp1x = calp1x / scale_x;
-    normalize<P>(salp1x, calp1x);
+    great_circle_unit<P>(q, sbet12, sbet12a, somg12, comg12, salp1x, calp1x);
     salp1 = select(refine, salp1x, salp1);
     calp1 = select(refine, calp1x, calp1);
     // Within about 3 f pi cos^2(beta1) of the antipode the great circle is
