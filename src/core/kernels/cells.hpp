@@ -38,10 +38,9 @@ QV_INLINE To convert(From x)
 #endif
 }
 
-template <class Cell>
-QV_INLINE double load_cell(const In &c, std::ptrdiff_t i)
+QV_INLINE double load_float(const In &c, std::ptrdiff_t i)
 {
-    Cell x;
+    float x;
     std::memcpy(&x, c.data + i * c.stride, sizeof x);
     return x;
 }
@@ -93,10 +92,8 @@ struct Cells {
     static constexpr bool kInRecords = std::is_same_v<InCell, double>;
     static constexpr bool kOutRecords = std::is_same_v<OutCell, double>;
 
-    // Only rounded results have anything to note; empty for doubles.
-    struct Unrounded {
-        Rounding reduce() const { return Rounding{}; }
-    };
+    // Only rounded results have anything to note.
+    struct Unrounded {};
     std::conditional_t<std::is_same_v<OutCell, float>, RoundingLanes, Unrounded> rounding;
 
     // Points first to first + valid - 1; lanes beyond valid repeat the last.
@@ -107,7 +104,7 @@ struct Cells {
         } else {
             if (c.stride == 0) {
                 // A repeated input, an observer: one conversion for every lane.
-                return load_cell<float>(c, first) - dv{};
+                return load_float(c, first) - dv{};
             }
             if (valid == kLanes && c.stride == sizeof(float)) {
                 fv v;
@@ -116,7 +113,7 @@ struct Cells {
             }
             dv v{};
             for (int j = 0; j < kLanes; ++j) {
-                v[j] = load_cell<float>(c, first + (j < valid ? j : valid - 1));
+                v[j] = load_float(c, first + (j < valid ? j : valid - 1));
             }
             return v;
         }
