@@ -4,6 +4,8 @@ import builtins
 import json
 import numbers
 
+from fractions import Fraction
+
 import numpy as np
 import pytest
 
@@ -203,6 +205,24 @@ def test_rebinding_real_changes_the_scalar_test(monkeypatch, call, exc):
     monkeypatch.setattr(M, "Real", Refusing("R", (), {}))
     with pytest.raises(ZeroDivisionError, match="refused"):
         call()
+
+
+class RebindingReal(type):
+    """A Real whose instance check says yes once and rebinds the module's Real to NotReal."""
+
+    def __instancecheck__(cls, obj):
+        M.Real = NotReal
+        return True
+
+
+@pytest.mark.parametrize("first", [pytest.param(np.float64(0.1), id="numpy-float"),
+                                   pytest.param(Fraction(1, 10), id="fraction")])
+def test_real_is_looked_up_again_after_an_instance_check_ran_code(monkeypatch, first):
+    """The scalar test looks Real up for each argument as the interpreter would: an instance
+    check that rebinds it decides how the following arguments are tested."""
+    monkeypatch.setattr(M, "Real", RebindingReal("R", (), {}))
+    with pytest.raises(AttributeError):  # 0.2 is no longer a Real: the array path wants .ndim
+        E.pos_from_lla(first, 0.2, 0.3)
 
 
 class Element:

@@ -22,8 +22,9 @@ bool assert_parallel_shapes(PyObject *const *objs, int count)
 
 int all_scalars(PyObject *const *objs, int count)
 {
+    RealLookup real;
     for (int k = 0; k < count; ++k) {
-        const int scalar = is_scalar(objs[k]);
+        const int scalar = is_scalar(objs[k], real);
         if (scalar != 1) {
             return scalar;
         }

@@ -1,5 +1,7 @@
 #include "interop/lookups.hpp"
 
+#include <utility>
+
 #include "common/cpython_private.hpp"
 #include "interop/dict_cache.hpp"
 #include "interop/messages.hpp"
@@ -60,11 +62,15 @@ bool instance_check_unchanged(PyTypeObject *meta)
 
 }  // namespace
 
-int is_scalar(PyObject *x)
+int is_scalar(PyObject *x, RealLookup &lookup)
 {
-    PyRef real = module_global(state.names.Real);
-    if (!real) {
-        return -1;
+    PyRef &real = lookup.real;
+    if (!real || cpython::dict_version(state.module_dict) != lookup.globals_version) {
+        real = module_global(state.names.Real);
+        if (!real) {
+            return -1;
+        }
+        lookup.globals_version = cpython::dict_version(state.module_dict);
     }
     // Python's float, int and bool are registered with numbers.Real, and an
     // ABC answers from its positive cache before any hook: while `Real` is
@@ -75,7 +81,10 @@ int is_scalar(PyObject *x)
         instance_check_unchanged(Py_TYPE(real.get()))) {
         return 1;
     }
-    return PyObject_IsInstance(x, real.get());
+    // The check may run Python code (an __instancecheck__, an ABC's registry),
+    // which may rebind Real: the next object looks it up again.
+    const PyRef checked = std::move(real);
+    return PyObject_IsInstance(x, checked.get());
 }
 
 bool item_double(PyObject *obj, Py_ssize_t i, double *out)

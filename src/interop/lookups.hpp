@@ -3,6 +3,8 @@
 // float protocol, item access, equality and assertions.
 #pragma once
 
+#include <cstdint>
+
 #include "common/cpython_private.hpp"
 #include "interop/module_state.hpp"
 #include "common/pyref.hpp"
@@ -20,8 +22,17 @@ inline PyRef get_attr(PyObject *obj, PyObject *name)
 // obj[i] with the Python integer i.
 PyRef get_item(PyObject *obj, Py_ssize_t i);
 
-// isinstance(x, Real), with Real looked up at this call: 1, 0 or -1 on error.
-int is_scalar(PyObject *x);
+// Real as the module's globals gave it to the checks of one call's objects.
+struct RealLookup {
+    PyRef real;
+    std::uint64_t globals_version = 0;
+};
+
+// isinstance(x, Real): 1, 0 or -1 on error. Real is looked up again unless
+// `lookup` holds what an earlier check found, the module's globals are
+// unchanged since, and that check ran no Python code (Python's float, int and
+// bool are answered without any).
+int is_scalar(PyObject *x, RealLookup &lookup);
 
 // Python's float protocol: an exact float directly, anything else through
 // __float__ (or __index__). False with the conversion's exception set.
