@@ -475,8 +475,9 @@ struct Driver<P, Body, std::void_t<decltype(&Body::template cells_kernel<P, Doub
 // costs about as much as converting them: a float32 call of a few nanoseconds
 // a point spent nearly half its time widening and rounding blocks of copies.
 // The conversions below take 20 to 100 ns a point (the geodetic solvers above
-// all), so their float32 calls keep the ufunc loop's widened blocks, within a
-// tenth of their float64 time, and the build keeps one copy of their code.
+// all), so their float32 calls keep the ufunc loop's widened blocks, at most
+// about a fifth over their float64 time, and the build keeps one copy of their
+// code.
 template <class Body, class... Listed>
 constexpr bool kComputeBound = (std::is_same_v<Body, Listed> || ...);
 
