@@ -26,8 +26,9 @@ using Float32Kernel = Rounding (*)(double Re, double f, std::ptrdiff_t n, const 
 
 struct KernelSet {
     Kernel table[registry::kKernelCount];
-    // Null where a kernel has a driver of its own for doubles alone; the
-    // ufunc loop then widens float32 columns into blocks of doubles.
+    // Null for the internal kernels, the compute-bound ones and those whose
+    // own driver takes doubles alone; the ufunc loop then widens float32
+    // columns into blocks of doubles.
     Float32Kernel float32[registry::kKernelCount];
     const char *name;  // "avx2-libmvec" or "plain"
 };
