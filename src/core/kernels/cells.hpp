@@ -82,15 +82,25 @@ struct RoundingLanes {
     }
 };
 
+// The number of leading columns, of `count`, that move as whole records:
+// three when they are records of three doubles (lanes.hpp), else none.
+template <class Cell, class Column>
+QV_INLINE int record_columns(const Column *c, int count)
+{
+    if constexpr (std::is_same_v<Cell, double>) {
+        return count >= 3 && records_of_three(c) ? 3 : 0;
+    } else {
+        return 0;
+    }
+}
+
 // Columns of InCell in, OutCell out (double or float).
-template <class InCellType, class OutCell>
+template <class InType, class OutType>
 struct Cells {
-    static_assert(std::is_same_v<InCellType, double> || std::is_same_v<InCellType, float>);
+    using InCell = InType;
+    using OutCell = OutType;
+    static_assert(std::is_same_v<InCell, double> || std::is_same_v<InCell, float>);
     static_assert(std::is_same_v<OutCell, double> || std::is_same_v<OutCell, float>);
-    using InCell = InCellType;
-    // Records of three doubles move as whole records (lanes.hpp).
-    static constexpr bool kInRecords = std::is_same_v<InCell, double>;
-    static constexpr bool kOutRecords = std::is_same_v<OutCell, double>;
 
     // Only rounded results have anything to note.
     struct Unrounded {};

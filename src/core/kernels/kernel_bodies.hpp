@@ -79,8 +79,8 @@ void run_cells(const Context &context, std::ptrdiff_t n, const In *in, const Out
     constexpr int K = PassVectors<Body>::value;
     constexpr std::ptrdiff_t pass = K * kLanes;
     // Three leading columns that are records of three move as whole records.
-    const int first_in = Cells::kInRecords && ni >= 3 && records_of_three(in) ? 3 : 0;
-    const int first_out = Cells::kOutRecords && no >= 3 && records_of_three(out) ? 3 : 0;
+    const int first_in = record_columns<typename Cells::InCell>(in, ni);
+    const int first_out = record_columns<typename Cells::OutCell>(out, no);
     std::ptrdiff_t i = 0;
     for (; n - i >= pass; i += pass) {
         V<K> x[ni];
