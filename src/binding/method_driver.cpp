@@ -204,7 +204,7 @@ Py_ssize_t row_bytes(const MethodTraits &m)
     if (m.element == Element::kVector) {
         return 3 * sizeof(double);
     }
-    return m.element == Element::kFloat ? sizeof(double) : m.layout->size;
+    return m.element == Element::kFloat ? sizeof(double) : m.layout->size();
 }
 
 BatchCall batch_for(const MethodTraits &m, Ellipsoid *self, const double *fixed)

@@ -21,25 +21,9 @@ namespace quorvane::interop {
 
 namespace {
 
-const FieldLayout kSurfCoordFields[] = {
-    {"lat", offsetof(SurfCoord, lat), 1},
-    {"lon", offsetof(SurfCoord, lon), 1},
-};
-const FieldLayout kLLAFields[] = {
-    {"lat", offsetof(LLA, lat), 1},
-    {"lon", offsetof(LLA, lon), 1},
-    {"alt", offsetof(LLA, alt), 1},
-};
-const FieldLayout kENUFields[] = {
-    {"u_east", offsetof(ENU_Frame, u_east), 3},
-    {"u_north", offsetof(ENU_Frame, u_north), 3},
-    {"u_up", offsetof(ENU_Frame, u_up), 3},
-};
-const FieldLayout kAERFields[] = {
-    {"azimuth", offsetof(AER, azimuth), 1},
-    {"elevation", offsetof(AER, elevation), 1},
-    {"range", offsetof(AER, range), 1},
-};
+static_assert(kSurfCoordLayout.size() == sizeof(SurfCoord) && kLLALayout.size() == sizeof(LLA) &&
+                  kENULayout.size() == sizeof(ENU_Frame) && kAERLayout.size() == sizeof(AER),
+              "each layout describes its record");
 
 // Every field is a double or a one-dimensional array of them; a double field
 // also takes a sub-array of shape (1,).
@@ -404,61 +388,58 @@ bool is_double(const Leaf &leaf)
 
 // `field` is null for a plain double, which has no record to name. The quotes
 // go through %s so that "end" (a missing field) can come without them.
-bool field_mismatch(const RecordLayout &layout, const FieldLayout *field, const char *got)
+bool field_mismatch(const RecordLayout &layout, const char *field, const char *got)
 {
     if (field == nullptr) {
         PyErr_Format(PyExc_ValueError, "Buffer dtype mismatch, expected %s%s%s but got %s", "'",
                      "double", "'", got);
     } else {
         PyErr_Format(PyExc_ValueError, "Buffer dtype mismatch, expected '%s' but got %s in '%s.%s'",
-                     "double", got, layout.name, field->name);
+                     "double", got, layout.name, field);
     }
     return false;
 }
 
-bool check_sub_array(const Leaf &leaf, const FieldLayout &field)
+bool check_sub_array(const Leaf &leaf, Py_ssize_t extent)
 {
     if (leaf.sub_ndim > kFieldDims) {
         PyErr_Format(PyExc_ValueError, "Expected %d dimension(s), got %d", kFieldDims,
                      leaf.sub_ndim);
         return false;
     }
-    if (leaf.extent != field.extent) {
+    if (leaf.extent != extent) {
         PyErr_Format(PyExc_ValueError, "Expected a dimension of size %zu, got %zu",
-                     static_cast<size_t>(field.extent), static_cast<size_t>(leaf.extent));
+                     static_cast<size_t>(extent), static_cast<size_t>(leaf.extent));
         return false;
     }
     return true;
 }
 
-bool check_field(const RecordLayout &layout, const FieldLayout &field, const FieldLayout *named,
-                 const Leaf &leaf)
+bool check_field(const RecordLayout &layout, int k, const char *field, const Leaf &leaf)
 {
     if (!is_double(leaf)) {
-        return field_mismatch(layout, named, describe(leaf));
+        return field_mismatch(layout, field, describe(leaf));
     }
-    if (leaf.offset != field.offset) {
+    if (leaf.offset != layout.offset(k)) {
         PyErr_Format(PyExc_ValueError,
                      "Buffer dtype mismatch; next field is at offset %zd but %zd expected",
-                     leaf.offset, field.offset);
+                     leaf.offset, layout.offset(k));
         return false;
     }
-    return check_sub_array(leaf, field);
+    return check_sub_array(leaf, layout.extent);
 }
 
-// The leaves in order against the fields, then nothing left over.
+// The leaves in order against the fields, then nothing left over. A plain
+// double is checked as one unnamed double field at offset 0.
 bool check_leaves(const FormatParser &parser, const RecordLayout &layout)
 {
-    // A plain double is checked as a record of one double field at offset 0.
-    static const FieldLayout kPlain = {"", 0, 1};
-    const FieldLayout *fields = layout.fields ? layout.fields : &kPlain;
-    const int nfields = layout.fields ? layout.nfields : 1;
+    const int nfields = layout.nfields > 0 ? layout.nfields : 1;
     for (int k = 0; k < nfields; ++k) {
-        const FieldLayout *named = layout.fields ? &fields[k] : nullptr;
+        const char *field = layout.nfields > 0 ? layout.fields[k] : nullptr;
         if (k >= parser.count()) {
-            return field_mismatch(layout, named, "end");
+            return field_mismatch(layout, field, "end");
         }
-        if (!check_field(layout, fields[k], named, parser.leaf(k))) {
+        if (!check_field(layout, k, field, parser.leaf(k))) {
             return false;
         }
     }
@@ -473,23 +454,17 @@ bool check_leaves(const FormatParser &parser, const RecordLayout &layout)
 
 bool check_item_size(const Py_buffer &view, const RecordLayout &layout)
 {
-    if (view.itemsize != layout.size) {
+    if (view.itemsize != layout.size()) {
         PyErr_Format(PyExc_ValueError,
                      "Item size of buffer (%zu byte%s) does not match size of '%s' (%zu byte%s)",
                      static_cast<size_t>(view.itemsize), view.itemsize == 1 ? "" : "s", layout.name,
-                     static_cast<size_t>(layout.size), layout.size == 1 ? "" : "s");
+                     static_cast<size_t>(layout.size()), layout.size() == 1 ? "" : "s");
         return false;
     }
     return true;
 }
 
 }  // namespace
-
-const RecordLayout kDoubleLayout = {"double", 8, nullptr, 0};
-const RecordLayout kSurfCoordLayout = {"SurfCoord", sizeof(SurfCoord), kSurfCoordFields, 2};
-const RecordLayout kLLALayout = {"LLA", sizeof(LLA), kLLAFields, 3};
-const RecordLayout kENULayout = {"ENU_Frame", sizeof(ENU_Frame), kENUFields, 3};
-const RecordLayout kAERLayout = {"AER", sizeof(AER), kAERFields, 3};
 
 bool check_buffer_layout(const Py_buffer &view, const RecordLayout &layout, int ndim)
 {

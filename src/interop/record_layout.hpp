@@ -7,24 +7,24 @@
 
 namespace quorvane::interop {
 
-struct FieldLayout {
-    const char *name;
-    Py_ssize_t offset;
-    Py_ssize_t extent;  // 1 for a double, 3 for an array of three doubles
-};
-
+// A result element: a plain double, or a record whose fields of `extent`
+// doubles each follow one another with no padding (structured.h holds each
+// record to the size of its doubles, which leaves no room for any).
 struct RecordLayout {
     const char *name;
-    Py_ssize_t size;
-    const FieldLayout *fields;  // nullptr for a plain double
+    const char *fields[3];  // none for a plain double
     int nfields;
+    Py_ssize_t extent;  // doubles per field: 1, or 3 for the vectors of ENU_Frame
+
+    constexpr Py_ssize_t offset(int k) const { return k * extent * Py_ssize_t{sizeof(double)}; }
+    constexpr Py_ssize_t size() const { return offset(nfields > 0 ? nfields : 1); }
 };
 
-extern const RecordLayout kDoubleLayout;
-extern const RecordLayout kSurfCoordLayout;
-extern const RecordLayout kLLALayout;
-extern const RecordLayout kENULayout;
-extern const RecordLayout kAERLayout;
+inline constexpr RecordLayout kDoubleLayout = {"double", {}, 0, 1};
+inline constexpr RecordLayout kSurfCoordLayout = {"SurfCoord", {"lat", "lon"}, 2, 1};
+inline constexpr RecordLayout kLLALayout = {"LLA", {"lat", "lon", "alt"}, 3, 1};
+inline constexpr RecordLayout kENULayout = {"ENU_Frame", {"u_east", "u_north", "u_up"}, 3, 3};
+inline constexpr RecordLayout kAERLayout = {"AER", {"azimuth", "elevation", "range"}, 3, 1};
 
 // Checks the number of dimensions, the format and the item size of a buffer
 // against `layout`, in this order. Field names are not compared. Returns

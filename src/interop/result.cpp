@@ -70,15 +70,14 @@ static_assert(sizeof expected / sizeof expected[0] <= sizeof checked / sizeof ch
 // not, the descriptor would only miss the equivalence, and the parse decide.
 PyArray_Descr *build_descr(const RecordLayout &layout)
 {
-    if (layout.fields == nullptr) {
+    if (layout.nfields == 0) {
         return PyArray_DescrFromType(NPY_DOUBLE);
     }
     PyRef fields = PyRef::steal(PyList_New(layout.nfields));
     for (int k = 0; fields && k < layout.nfields; ++k) {
-        const FieldLayout &field = layout.fields[k];
-        PyObject *item = field.extent == 1
-                             ? Py_BuildValue("(ss)", field.name, "<f8")
-                             : Py_BuildValue("(ss(n))", field.name, "<f8", field.extent);
+        const char *name = layout.fields[k];
+        PyObject *item = layout.extent == 1 ? Py_BuildValue("(ss)", name, "<f8")
+                                            : Py_BuildValue("(ss(n))", name, "<f8", layout.extent);
         if (item == nullptr) {
             return nullptr;
         }
@@ -254,14 +253,14 @@ bool ResultView::refresh(Py_ssize_t i, Py_ssize_t j)
         return false;
     }
     const char *element = data_ + i * strides_[0] + (ndim_ == 2 ? j * strides_[1] : 0);
-    const Py_ssize_t size = ndim_ == 1 ? layout_->size : Py_ssize_t{sizeof(double)};
+    const Py_ssize_t size = ndim_ == 1 ? layout_->size() : Py_ssize_t{sizeof(double)};
     return held_.vouch(reachable_, element, element + size, "result");
 }
 
 void ResultView::close()
 {
     if (reachable_ != nullptr) {
-        const Py_ssize_t size = ndim_ == 1 ? layout_->size : Py_ssize_t{sizeof(double)};
+        const Py_ssize_t size = ndim_ == 1 ? layout_->size() : Py_ssize_t{sizeof(double)};
         if (!retake() ||
             !held_.vouch_extent(reachable_, data_, ndim_, shape_, strides_, size, "result")) {
             PyErr_Clear();
@@ -277,7 +276,7 @@ bool ResultView::out_columns(StridedColumn *columns, int count) const
         return false;
     }
     if (ndim_ == 1) {
-        if (layout_->size != count * static_cast<Py_ssize_t>(sizeof(double))) {
+        if (layout_->size() != count * static_cast<Py_ssize_t>(sizeof(double))) {
             return false;
         }
         for (int j = 0; j < count; ++j) {
