@@ -171,20 +171,25 @@ void run_surface_point(double Re, double f, std::ptrdiff_t n, const In *in, cons
     }
 }
 
-// The members of such a body: lanes() from its trig, and its own driver.
-#define QUORVANE_SURFACE_POINT_BODY(latitude_input)                                               \
-    static constexpr int latitude = latitude_input;                                               \
-    template <class P, int K>                                                                     \
-    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)                 \
-    {                                                                                             \
-        from_trig<P>(E, x, surface_trig<P>(E, x[latitude], x[latitude + 1]), y);                  \
-    }                                                                                             \
-    template <class P, class Cells>                                                               \
-    static void cells_kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out, \
-                             Cells &cells)                                                        \
-    {                                                                                             \
-        run_surface_point<P, Self>(Re, f, n, in, out, cells);                                     \
+// The base of such a body, Self, whose from_trig() takes the trig of its
+// latitude and longitude (inputs 0 and 1): lanes() for the other drivers, and
+// its own driver.
+template <class Self, int kInputs, int kOutputs>
+struct SurfacePointBody {
+    static constexpr int inputs = kInputs, outputs = kOutputs;
+    static constexpr int latitude = 0;
+    template <class P, int K>
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
+    {
+        Self::template from_trig<P>(E, x, surface_trig<P>(E, x[latitude], x[latitude + 1]), y);
     }
+    template <class P, class Cells>
+    static void cells_kernel(double Re, double f, std::ptrdiff_t n, const In *in, const Out *out,
+                             Cells &cells)
+    {
+        run_surface_point<P, Self>(Re, f, n, in, out, cells);
+    }
+};
 
 struct ReducedLat {
     static constexpr int inputs = 1, outputs = 1;
@@ -222,9 +227,7 @@ struct Tangents {
     }
 };
 
-struct Enu {
-    using Self = Enu;
-    static constexpr int inputs = 2, outputs = 9;
+struct Enu : SurfacePointBody<Enu, 2, 9> {
     template <class P, int K>
     QV_INLINE static void from_trig(const EllipsoidParams &E, const V<K> *, const SurfaceTrig<K> &t,
                                     V<K> *y)
@@ -232,19 +235,15 @@ struct Enu {
         normal_of(t, y + 6);
         tangents_of<P>(E, t, y, y + 3);
     }
-    QUORVANE_SURFACE_POINT_BODY(0)
 };
 
-struct SurfPos {
-    using Self = SurfPos;
-    static constexpr int inputs = 2, outputs = 3;
+struct SurfPos : SurfacePointBody<SurfPos, 2, 3> {
     template <class P, int K>
     QV_INLINE static void from_trig(const EllipsoidParams &E, const V<K> *, const SurfaceTrig<K> &t,
                                     V<K> *y)
     {
         surface_position_of(E, t, y);
     }
-    QUORVANE_SURFACE_POINT_BODY(0)
 };
 
 struct SurfCoordOf {
@@ -302,16 +301,13 @@ QV_INLINE void position_of(const EllipsoidParams &E, const SurfaceTrig<K> &t, V<
     offset_along_normal(alt, up, r_surf, r);
 }
 
-struct PosFromLla {
-    using Self = PosFromLla;
-    static constexpr int inputs = 3, outputs = 3;
+struct PosFromLla : SurfacePointBody<PosFromLla, 3, 3> {
     template <class P, int K>
     QV_INLINE static void from_trig(const EllipsoidParams &E, const V<K> *x,
                                     const SurfaceTrig<K> &t, V<K> *y)
     {
         position_of(E, t, x[2], y);
     }
-    QUORVANE_SURFACE_POINT_BODY(0)
 };
 
 struct RayHit {
@@ -359,19 +355,17 @@ struct AerOfOneObserver {
     }
 };
 
-// The observer's position and frame, the steps of Aer that depend on it alone.
-struct ObserverFrame {
-    using Self = ObserverFrame;
-    static constexpr int inputs = 3, outputs = 12;
+// The observer's position and frame, the steps of Aer that depend on it alone:
+// pos_from_lla's outputs, then enu's east, north and up vectors.
+struct ObserverFrame
+    : SurfacePointBody<ObserverFrame, PosFromLla::inputs, PosFromLla::outputs + Enu::outputs> {
     template <class P, int K>
     QV_INLINE static void from_trig(const EllipsoidParams &E, const V<K> *x,
                                     const SurfaceTrig<K> &t, V<K> *y)
     {
-        position_of(E, t, x[2], y);
-        tangents_of<P>(E, t, y + 3, y + 6);
-        normal_of(t, y + 9);
+        PosFromLla::from_trig<P>(E, x, t, y);
+        Enu::from_trig<P>(E, x, t, y + PosFromLla::outputs);
     }
-    QUORVANE_SURFACE_POINT_BODY(0)
 };
 
 struct Aer {
@@ -381,12 +375,9 @@ struct Aer {
     QV_INLINE static void from_trig(const EllipsoidParams &E, const V<K> *x,
                                     const SurfaceTrig<K> &t, V<K> *y)
     {
-        V<K> r_obs[3];
-        position_of(E, t, x[5], r_obs);
-        V<K> frame[9];
-        normal_of(t, frame + 6);
-        tangents_of<P>(E, t, frame, frame + 3);
-        aer_in_frame<P>(x, r_obs, frame, y);
+        V<K> observer[ObserverFrame::outputs];
+        ObserverFrame::from_trig<P>(E, x + 3, t, observer);
+        aer_in_frame<P>(x, observer, observer + 3, y);
     }
     template <class P, int K>
     QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
