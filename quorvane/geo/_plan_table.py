@@ -74,5 +74,5 @@ FUNCTIONS = [
 ]
 
 # euler's azimuth of point 2 seen from point 1, both on the surface, kept in
-# radians whatever deg is; a part of euler, not a function of its own.
+# radians whatever deg is; euler uses it, and it is no function of its own.
 EULER_AZIMUTH = ("euler_azimuth", "aer_from_lla", "lat1 lon1 lat2 lon2", "lala", "-", (2, 3, 0.0, 0, 1, 0.0), (0,))

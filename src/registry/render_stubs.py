@@ -4,7 +4,7 @@ folder and installs the stubs next to the modules:
 
     python -B src/registry/render_stubs.py <build>/generated/stubs/ufuncs.pyi <build>/generated/stubs/geo/__init__.pyi"""
 
-import importlib.util
+import runpy
 import sys
 from pathlib import Path
 
@@ -17,13 +17,6 @@ HERE = Path(__file__).resolve().parent
 TEMPLATE = HERE / "geo_stub.pyi.in"
 # Read as a file: the package around it imports the compiled modules.
 PLAN_TABLE = HERE.parent.parent / "quorvane/geo/_plan_table.py"
-
-
-def plan_table():
-    spec = importlib.util.spec_from_file_location("_plan_table", PLAN_TABLE)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
 
 
 def geo_functions(rows, arities):
@@ -40,7 +33,7 @@ def main(ufunc_path, geo_path):
     arities = {name: ufunc_stub.arity_of_columns(columns)
                for _, entries in FAMILIES for name, _, _, columns, *_ in entries}
     write(ufunc_path, ufunc_stub.render(arities))
-    functions = geo_functions(plan_table().FUNCTIONS, arities)
+    functions = geo_functions(runpy.run_path(str(PLAN_TABLE))["FUNCTIONS"], arities)
     write(geo_path, geo_stub.render(TEMPLATE.read_text(), functions))
 
 
