@@ -35,13 +35,16 @@ def render():
     return "".join(parts)
 
 
-def main(path):
-    text = render()
+def write(path, text):
     target = Path(path)
-    # Unchanged output keeps its time stamp, so nothing that includes it rebuilds.
+    # Unchanged output keeps its time stamp, so nothing that depends on it is redone.
     if not target.exists() or target.read_text() != text:
         target.parent.mkdir(parents=True, exist_ok=True)
         target.write_text(text)
+
+
+def main(path):
+    write(path, render())
 
 
 if __name__ == "__main__":

@@ -1,23 +1,15 @@
-"""Renders the stub of the ufunc module, quorvane/mathtools/ellipsoid/ufuncs.pyi, from
-the built module's registry description (`columns`) and its ufuncs' signatures.
+"""The stub of the ufunc module, quorvane/mathtools/ellipsoid/ufuncs.pyi, from each
+ufunc's arity: (point inputs, whether Re and f close the inputs, outputs, whether the
+outputs have a core dimension).
 
-    python scripts/render_ufunc_stubs.py          # rewrites the stub
-    python scripts/render_ufunc_stubs.py --check  # exits 1 if the stub is stale
+The ufuncs of one arity share one protocol with three call forms: Python or NumPy
+scalars in, floats out; float32 arrays in (Re and f as floats), float32 arrays out;
+anything array-like, float64 arrays out. A ufunc with a core dimension returns arrays
+even for scalar inputs, so it has no form of its own for them. The parameters are
+positional-only, so their names (p0, p1, ...) are the protocol's, not the columns';
+`columns` names them."""
 
-The ufuncs of one arity (point inputs, whether Re and f follow them, outputs, whether
-the outputs have a core dimension) share one protocol with three call forms: Python or
-NumPy scalars in, floats out; float32 arrays in (Re and f as floats), float32 arrays
-out; anything array-like, float64 arrays out. A ufunc with a core dimension returns
-arrays even for scalar inputs, so it has no form of its own for them. The parameters are positional-only, so their names
-(p0, p1, ...) are the protocol's, not the columns'; `columns` names them."""
-
-import argparse
-import sys
-from pathlib import Path
-
-STUB = Path(__file__).resolve().parent.parent / "quorvane/mathtools/ellipsoid/ufuncs.pyi"
-
-HEADER = '''# Rendered by scripts/render_ufunc_stubs.py from the module's registry; do not edit.
+HEADER = '''# Rendered by src/registry/render_stubs.py from the registry; do not edit.
 from typing import Any, Protocol, overload
 
 from numpy.typing import ArrayLike
@@ -42,10 +34,11 @@ kernel_set: str
 '''
 
 
-def arity(ufunc, inputs):
-    """(point inputs, whether (Re, f) close the inputs, outputs, whether outputs are vectors)."""
-    on_ellipsoid = [column for column, _ in inputs[-2:]] == ["Re", "f"]
-    return len(inputs) - 2 * on_ellipsoid, on_ellipsoid, ufunc.nout, ufunc.signature is not None
+def arity_of_columns(columns):
+    """The arity of a registry entry's columns ("lat:rad lon:rad Re:m f:1 -> east[3]:1 ...")."""
+    inputs, outputs = (side.split() for side in columns.split(" -> "))
+    on_ellipsoid = [token.split(":")[0] for token in inputs[-2:]] == ["Re", "f"]
+    return len(inputs) - 2 * on_ellipsoid, on_ellipsoid, len(outputs), any("[" in token for token in outputs)
 
 
 def class_name(points, on_ellipsoid, outputs, vectors):
@@ -72,10 +65,8 @@ def protocol(points, on_ellipsoid, outputs, vectors):
     return "".join(lines)
 
 
-def render():
-    from quorvane.mathtools.ellipsoid import ufuncs
-
-    arities = {name: arity(getattr(ufuncs, name), inputs) for name, (inputs, _) in ufuncs.columns.items()}
+def render(arities):
+    """The stub of the ufuncs {name: arity}, in the module's order."""
     parts = [HEADER]
     for shape in sorted(set(arities.values())):
         parts.append("\n" + protocol(*shape))
@@ -84,19 +75,3 @@ def render():
         parts.append(f"{name}: {class_name(*shape)}\n")
     parts.append(FOOTER)
     return "".join(parts)
-
-
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--check", action="store_true")
-    text = render()
-    if parser.parse_args().check:
-        if STUB.read_text() != text:
-            print(f"{STUB} is stale: run scripts/render_ufunc_stubs.py", file=sys.stderr)
-            sys.exit(1)
-        return
-    STUB.write_text(text)
-
-
-if __name__ == "__main__":
-    main()

@@ -1,0 +1,12 @@
+"""The build's stub renderers (src/registry/*_stub.py), loaded from their files:
+they run at build time and are not installed with the package."""
+
+import runpy
+from pathlib import Path
+from types import SimpleNamespace
+
+REGISTRY = Path(__file__).resolve().parents[2] / "src/registry"
+
+
+def renderer(name):
+    return SimpleNamespace(**runpy.run_path(str(REGISTRY / f"{name}.py")))
