@@ -2,10 +2,12 @@
 // targets relative to a geodetic observer, in both directions, and the
 // rotations of vectors between ECEF and a local frame.
 //
-// Targets seen from an observer are bodies for Observed (observer_lanes.hpp):
-// ECEF differences to the observer's position, dotted with its frame. The
-// inverse conversions add the frame-weighted components to that position and,
-// for geodetic results, take the geodetic conversion of lla_from_pos.
+// Each conversion is Between two forms of a target's coordinates, through its
+// components in the observer's frame; a body for Observed (observer_lanes.hpp)
+// where a form needs the observer. ECEF targets are seen through their ECEF
+// difference to the observer's position, dotted with its frame; the way back
+// adds the frame-weighted components to that position and, for geodetic
+// results, takes the geodetic conversion of lla_from_pos.
 //
 // Azimuths are clockwise from north in [0, 2 pi); elevations come from atan2 of
 // the vertical and horizontal components, which keeps full precision at the
@@ -46,13 +48,6 @@ QV_INLINE void local_of(const V<K> *r, const V<K> *observer, V<K> *d, V<K> *enu)
     enu[2] = dot3(d, observer + 9);
 }
 
-template <int K>
-QV_INLINE void local_of(const V<K> *r, const V<K> *observer, V<K> *enu)
-{
-    V<K> d[3];
-    local_of(r, observer, d, enu);
-}
-
 // The vector east e + north n + up u of a frame given as its three axes.
 template <int K>
 QV_INLINE void vector_of(V<K> e, V<K> n, V<K> u, const V<K> *east, const V<K> *north,
@@ -86,13 +81,6 @@ QV_INLINE void direction_of(V<K> e, V<K> n, V<K> u, V<K> *azimuth, V<K> *elevati
 }
 
 template <class P, int K>
-QV_INLINE void aer_of(V<K> e, V<K> n, V<K> u, V<K> *aer)
-{
-    direction_of<P>(e, n, u, aer, aer + 1);
-    aer[2] = sqrt<P>(e * e + n * n + u * u);
-}
-
-template <class P, int K>
 QV_INLINE void enu_of(V<K> azimuth, V<K> elevation, V<K> range, V<K> *enu)
 {
     V<K> sin_az, cos_az, sin_el, cos_el;
@@ -104,166 +92,8 @@ QV_INLINE void enu_of(V<K> azimuth, V<K> elevation, V<K> range, V<K> *enu)
     enu[2] = range * sin_el;
 }
 
-// The local frames, as their components of ENU ones and back: ENU itself,
-// and NED (north, east, down), whose swap and negation are exact.
-struct EnuFrame {
-    template <int K>
-    QV_INLINE static void of_enu(const V<K> *enu, V<K> *y)
-    {
-        y[0] = enu[0];
-        y[1] = enu[1];
-        y[2] = enu[2];
-    }
-    template <int K>
-    QV_INLINE static void to_enu(const V<K> *x, V<K> *enu)
-    {
-        of_enu(x, enu);
-    }
-};
-
-struct NedFrame {
-    template <int K>
-    QV_INLINE static void of_enu(const V<K> *enu, V<K> *ned)
-    {
-        ned[0] = enu[1];
-        ned[1] = enu[0];
-        ned[2] = -enu[2];
-    }
-    template <int K>
-    QV_INLINE static void to_enu(const V<K> *ned, V<K> *enu)
-    {
-        of_enu(ned, enu);
-    }
-};
-
-// Targets from positions, geodetic coordinates and local coordinates. Each
-// takes (E, x, observer, y); x holds the target columns first.
-
-template <class Frame>
-struct LocalOfPos {
-    static constexpr int inputs = 6, outputs = 3;
-    template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer,
-                                V<K> *y)
-    {
-        V<K> enu[3];
-        local_of(x, observer, enu);
-        Frame::of_enu(enu, y);
-    }
-};
-
-// The range is the norm of the ECEF difference, not of its rotation.
-struct AerOfPos {
-    static constexpr int inputs = 6, outputs = 3;
-    template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer,
-                                V<K> *y)
-    {
-        V<K> d[3];
-        V<K> enu[3];
-        local_of(x, observer, d, enu);
-        y[2] = sqrt<P>(dot3(d, d));
-        direction_of<P>(enu[0], enu[1], enu[2], y, y + 1);
-    }
-};
-
-template <class OfPos>
-struct OfLla {
-    static constexpr int inputs = 6, outputs = 3;
-    template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, const V<K> *observer,
-                                V<K> *y)
-    {
-        V<K> r[3];
-        geodetic_position<P>(E, x[0], x[1], x[2], r);
-        OfPos::template lanes<P, K>(E, r, observer, y);
-    }
-};
-
-template <class Frame>
-struct PosOfLocal {
-    static constexpr int inputs = 6, outputs = 3;
-    template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer,
-                                V<K> *y)
-    {
-        V<K> enu[3];
-        Frame::to_enu(x, enu);
-        position_of_local(enu[0], enu[1], enu[2], observer, y);
-    }
-};
-
-struct PosOfAer {
-    static constexpr int inputs = 6, outputs = 3;
-    template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer,
-                                V<K> *y)
-    {
-        V<K> enu[3];
-        enu_of<P>(x[0], x[1], x[2], enu);
-        position_of_local(enu[0], enu[1], enu[2], observer, y);
-    }
-};
-
-template <class PosOf>
-struct LlaOf {
-    static constexpr int inputs = 6, outputs = 3;
-    template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, const V<K> *observer,
-                                V<K> *y)
-    {
-        V<K> r[3];
-        PosOf::template lanes<P, K>(E, x, observer, r);
-        geodetic_of<P>(E, r, y);
-    }
-};
-
-using EnuFromPos = Observed<LocalOfPos<EnuFrame>, 3>;
-using NedFromPos = Observed<LocalOfPos<NedFrame>, 3>;
-using AerFromPos = Observed<AerOfPos, 3>;
-using EnuFromLla = Observed<OfLla<LocalOfPos<EnuFrame>>, 3>;
-using NedFromLla = Observed<OfLla<LocalOfPos<NedFrame>>, 3>;
-using AerFromLla = Observed<OfLla<AerOfPos>, 3>;
-using PosFromEnu = Observed<PosOfLocal<EnuFrame>, 3>;
-using PosFromNed = Observed<PosOfLocal<NedFrame>, 3>;
-using PosFromAer = Observed<PosOfAer, 3>;
-using LlaFromEnu = Observed<LlaOf<PosOfLocal<EnuFrame>>, 3>;
-using LlaFromNed = Observed<LlaOf<PosOfLocal<NedFrame>>, 3>;
-using LlaFromAer = Observed<LlaOf<PosOfAer>, 3>;
-
-// Between local coordinates; no ellipsoid.
-
-template <class Frame>
-struct AerOfLocal {
-    static constexpr int inputs = 3, outputs = 3;
-    template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, V<K> *y)
-    {
-        V<K> enu[3];
-        Frame::to_enu(x, enu);
-        aer_of<P>(enu[0], enu[1], enu[2], y);
-    }
-};
-
-template <class Frame>
-struct LocalOfAer {
-    static constexpr int inputs = 3, outputs = 3;
-    template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, V<K> *y)
-    {
-        V<K> enu[3];
-        enu_of<P>(x[0], x[1], x[2], enu);
-        Frame::of_enu(enu, y);
-    }
-};
-
-using AerFromEnu = AerOfLocal<EnuFrame>;
-using AerFromNed = AerOfLocal<NedFrame>;
-using EnuFromAer = LocalOfAer<EnuFrame>;
-using NedFromAer = LocalOfAer<NedFrame>;
-
-// Rotations of vectors (velocities, differences): targets of the axes at the
-// geodetic latitude and longitude in x[3], x[4], observer[0..8].
+// Vectors (velocities, differences) in ECEF axes: their components along the
+// axes of a geodetic latitude and longitude, given as observer[0..8].
 template <int K>
 QV_INLINE void rotate_to_local(const V<K> *x, const V<K> *axes, V<K> *enu)
 {
@@ -272,34 +102,164 @@ QV_INLINE void rotate_to_local(const V<K> *x, const V<K> *axes, V<K> *enu)
     enu[2] = dot3(x, axes + 6);
 }
 
-template <class Frame>
-struct LocalOfEcefVector {
-    static constexpr int inputs = 5, outputs = 3;
+// The forms of a target's coordinates. to_local() gives the target's east,
+// north and up components in the observer's frame, and returns the vector
+// whose norm is its range: the ECEF difference to the observer for ECEF and
+// geodetic forms, the vector itself for ECEF vectors and local forms.
+// of_local() takes both back to the form. observer_inputs counts the observer's columns that the
+// form needs: a position, or the axes of a rotation, or none.
+
+struct PosForm {
+    static constexpr int observer_inputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *axes, V<K> *y)
+    QV_INLINE static const V<K> *to_local(const EllipsoidParams &, const V<K> *x,
+                                          const V<K> *observer, V<K> *d, V<K> *enu)
     {
-        V<K> enu[3];
-        rotate_to_local(x, axes, enu);
-        Frame::of_enu(enu, y);
+        local_of(x, observer, d, enu);
+        return d;
+    }
+    template <class P, int K>
+    QV_INLINE static void of_local(const EllipsoidParams &, const V<K> *, const V<K> *enu,
+                                   const V<K> *observer, V<K> *y)
+    {
+        position_of_local(enu[0], enu[1], enu[2], observer, y);
     }
 };
 
-template <class Frame>
-struct EcefVectorOfLocal {
-    static constexpr int inputs = 5, outputs = 3;
+// Through the ECEF position, with the geodetic conversion of lla_from_pos.
+struct LlaForm {
+    static constexpr int observer_inputs = 3;
     template <class P, int K>
-    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *axes, V<K> *y)
+    QV_INLINE static const V<K> *to_local(const EllipsoidParams &E, const V<K> *x,
+                                          const V<K> *observer, V<K> *d, V<K> *enu)
     {
-        V<K> enu[3];
-        Frame::to_enu(x, enu);
+        V<K> r[3];
+        geodetic_position<P>(E, x[0], x[1], x[2], r);
+        return PosForm::to_local<P>(E, r, observer, d, enu);
+    }
+    template <class P, int K>
+    QV_INLINE static void of_local(const EllipsoidParams &E, const V<K> *d, const V<K> *enu,
+                                   const V<K> *observer, V<K> *y)
+    {
+        V<K> r[3];
+        PosForm::of_local<P>(E, d, enu, observer, r);
+        geodetic_of<P>(E, r, y);
+    }
+};
+
+// A vector in ECEF axes, rotated without translation.
+struct EcefVectorForm {
+    static constexpr int observer_inputs = 2;
+    template <class P, int K>
+    QV_INLINE static const V<K> *to_local(const EllipsoidParams &, const V<K> *x, const V<K> *axes,
+                                          V<K> *, V<K> *enu)
+    {
+        rotate_to_local(x, axes, enu);
+        return x;
+    }
+    template <class P, int K>
+    QV_INLINE static void of_local(const EllipsoidParams &, const V<K> *, const V<K> *enu,
+                                   const V<K> *axes, V<K> *y)
+    {
         vector_of(enu[0], enu[1], enu[2], axes, axes + 3, axes + 6, y);
     }
 };
 
-using EnuFromEcefVector = Observed<LocalOfEcefVector<EnuFrame>, 3, GeodeticAxes>;
-using NedFromEcefVector = Observed<LocalOfEcefVector<NedFrame>, 3, GeodeticAxes>;
-using EcefVectorFromEnu = Observed<EcefVectorOfLocal<EnuFrame>, 3, GeodeticAxes>;
-using EcefVectorFromNed = Observed<EcefVectorOfLocal<NedFrame>, 3, GeodeticAxes>;
+// East-north-up, or north-east-down: the same axes, swapped and negated, which
+// is exact and its own inverse.
+template <bool kNorthEastDown>
+struct AxesForm {
+    static constexpr int observer_inputs = 0;
+    template <int K>
+    QV_INLINE static void reorder(const V<K> *from, V<K> *to)
+    {
+        to[0] = from[kNorthEastDown ? 1 : 0];
+        to[1] = from[kNorthEastDown ? 0 : 1];
+        to[2] = kNorthEastDown ? -from[2] : from[2];
+    }
+    template <class P, int K>
+    QV_INLINE static const V<K> *to_local(const EllipsoidParams &, const V<K> *x, const V<K> *,
+                                          V<K> *, V<K> *enu)
+    {
+        reorder(x, enu);
+        return enu;
+    }
+    template <class P, int K>
+    QV_INLINE static void of_local(const EllipsoidParams &, const V<K> *, const V<K> *enu,
+                                   const V<K> *, V<K> *y)
+    {
+        reorder(enu, y);
+    }
+};
+
+using EnuForm = AxesForm<false>;
+using NedForm = AxesForm<true>;
+
+// The range is the norm of the vector to_local() returned: from ECEF targets
+// their ECEF difference, not its rotation.
+struct AerForm {
+    static constexpr int observer_inputs = 0;
+    template <class P, int K>
+    QV_INLINE static const V<K> *to_local(const EllipsoidParams &, const V<K> *x, const V<K> *,
+                                          V<K> *, V<K> *enu)
+    {
+        enu_of<P>(x[0], x[1], x[2], enu);
+        return enu;
+    }
+    template <class P, int K>
+    QV_INLINE static void of_local(const EllipsoidParams &, const V<K> *d, const V<K> *enu,
+                                   const V<K> *, V<K> *y)
+    {
+        y[2] = sqrt<P>(dot3(d, d));
+        direction_of<P>(enu[0], enu[1], enu[2], y, y + 1);
+    }
+};
+
+// A target's coordinates in one form from those in another: the body of
+// Observed where a form needs the observer (its columns follow the target's),
+// and a body of its own between local forms, which need none.
+template <class From, class To>
+struct Between {
+    static constexpr int inputs =
+        3 +
+        (From::observer_inputs > To::observer_inputs ? From::observer_inputs : To::observer_inputs);
+    static constexpr int outputs = 3;
+    template <class P, int K>
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, const V<K> *observer,
+                                V<K> *y)
+    {
+        V<K> d[3];
+        V<K> enu[3];
+        const V<K> *range_vector = From::template to_local<P>(E, x, observer, d, enu);
+        To::template of_local<P>(E, range_vector, enu, observer, y);
+    }
+    template <class P, int K>
+    QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
+    {
+        lanes<P, K>(E, x, nullptr, y);
+    }
+};
+
+using EnuFromPos = Observed<Between<PosForm, EnuForm>, 3>;
+using NedFromPos = Observed<Between<PosForm, NedForm>, 3>;
+using AerFromPos = Observed<Between<PosForm, AerForm>, 3>;
+using EnuFromLla = Observed<Between<LlaForm, EnuForm>, 3>;
+using NedFromLla = Observed<Between<LlaForm, NedForm>, 3>;
+using AerFromLla = Observed<Between<LlaForm, AerForm>, 3>;
+using PosFromEnu = Observed<Between<EnuForm, PosForm>, 3>;
+using PosFromNed = Observed<Between<NedForm, PosForm>, 3>;
+using PosFromAer = Observed<Between<AerForm, PosForm>, 3>;
+using LlaFromEnu = Observed<Between<EnuForm, LlaForm>, 3>;
+using LlaFromNed = Observed<Between<NedForm, LlaForm>, 3>;
+using LlaFromAer = Observed<Between<AerForm, LlaForm>, 3>;
+using AerFromEnu = Between<EnuForm, AerForm>;
+using AerFromNed = Between<NedForm, AerForm>;
+using EnuFromAer = Between<AerForm, EnuForm>;
+using NedFromAer = Between<AerForm, NedForm>;
+using EnuFromEcefVector = Observed<Between<EcefVectorForm, EnuForm>, 3, GeodeticAxes>;
+using NedFromEcefVector = Observed<Between<EcefVectorForm, NedForm>, 3, GeodeticAxes>;
+using EcefVectorFromEnu = Observed<Between<EnuForm, EcefVectorForm>, 3, GeodeticAxes>;
+using EcefVectorFromNed = Observed<Between<NedForm, EcefVectorForm>, 3, GeodeticAxes>;
 
 }  // namespace
 }  // namespace quorvane::kernels
