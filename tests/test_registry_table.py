@@ -106,6 +106,6 @@ def test_header_defines_every_family_and_docstring(render):
     for macro, entries in render.FAMILIES + [render.INTERNAL_KERNELS]:
         assert f"#define {macro}(X) \\\n" in text
         for name, body, slot, columns, *_ in entries:
-            assert f'X({name}, {body}, {slot}, "{columns}")' in text
+            assert f'X({name}, {slot}, "{columns}", {body})' in text
     for name, *_ in exposed(render):
         assert f"inline constexpr char {name}[] =\n" in text

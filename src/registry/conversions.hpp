@@ -1,12 +1,13 @@
 // The registry of conversions: one entry per batch kernel,
 //
-//     X(name, Body, slot, columns)
+//     X(name, slot, columns, Body)
 //
 // name: the conversion's name (its ufunc's, and its method's where it has
-// one); Body: the kernel body in src/core/kernels; slot: its routine's
-// position in the Ellipsoid method table (1-12), or 0; columns: its inputs and
-// outputs with names and units (columns.hpp). Exposed conversions also have a
-// docstring, registry::docs::<name>.
+// one); slot: its routine's position in the Ellipsoid method table (1-12), or
+// 0; columns: its inputs and outputs with names and units (columns.hpp);
+// Body: the kernel body in src/core/kernels, last so that a template's
+// commas may stand in it (the lists' macros take it as `...`). Exposed
+// conversions also have a docstring, registry::docs::<name>.
 //
 // The entries and docstrings are written in src/registry/*.py, one module a
 // family; the build renders them as registry/families.hpp (render_registry.py),
@@ -15,7 +16,8 @@
 // From this list come each kernel set's table (make_set, which checks every
 // entry's columns against its body), the ufuncs (arity, core signature,
 // float64 and float32 loops, docstring), the ufunc module's `columns` and
-// `table_slots`, and through them the stubs (scripts/render_ufunc_stubs.py).
+// `table_slots`; the build renders the stubs from the same entries
+// (render_stubs.py).
 #pragma once
 
 #include "registry/columns.hpp"
@@ -37,12 +39,12 @@
 namespace quorvane::registry {
 
 enum class Id : int {
-#define QUORVANE_ID(name, Body, slot, columns) name,
+#define QUORVANE_ID(name, slot, columns, ...) name,
     QUORVANE_KERNELS(QUORVANE_ID)
 #undef QUORVANE_ID
 };
 
-#define QUORVANE_ONE(name, Body, slot, columns) +1
+#define QUORVANE_ONE(name, slot, columns, ...) +1
 inline constexpr int kKernelCount = 0 QUORVANE_KERNELS(QUORVANE_ONE);
 inline constexpr int kConversionCount = 0 QUORVANE_CONVERSIONS(QUORVANE_ONE);
 #undef QUORVANE_ONE
@@ -57,7 +59,7 @@ struct Conversion {
 
 // The exposed conversions; the Id of kConversions[k] is Id(k).
 inline constexpr Conversion kConversions[] = {
-#define QUORVANE_ENTRY(name, Body, slot, columns) \
+#define QUORVANE_ENTRY(name, slot, columns, ...) \
     {#name, columns, slot, docs::name, count_columns(columns)},
     QUORVANE_CONVERSIONS(QUORVANE_ENTRY)
 #undef QUORVANE_ENTRY
@@ -65,7 +67,7 @@ inline constexpr Conversion kConversions[] = {
 
 // The columns of every kernel, in Id order.
 inline constexpr ColumnCounts kKernelCounts[] = {
-#define QUORVANE_COUNTS(name, Body, slot, columns) count_columns(columns),
+#define QUORVANE_COUNTS(name, slot, columns, ...) count_columns(columns),
     QUORVANE_KERNELS(QUORVANE_COUNTS)
 #undef QUORVANE_COUNTS
 };

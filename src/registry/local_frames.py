@@ -112,10 +112,22 @@ RELATIVE_REMARKS = {
 }
 
 
+# The forms of a target's coordinates in src/core/kernels/local_frame_lanes.hpp.
+FORMS = {"pos": "PosForm", "lla": "LlaForm", "enu": "EnuForm", "ned": "NedForm", "aer": "AerForm",
+         "ecef_vector": "EcefVectorForm"}
+
+
+def entry(name, wrapper, columns, docstring):
+    """The entry of <to>_from_<from>, whose body is Between its two forms: Seen where
+    one is relative to a geodetic observer, Rotated where one is a vector rotated at
+    a latitude and longitude, Between itself where neither needs an observer."""
+    to, source = name.split("_from_")
+    return (name, f"{wrapper}<{FORMS[source]}, {FORMS[to]}>", 0, columns, docstring)
+
+
 def relative(name, summary, points, returns, columns):
-    body = "".join(word.capitalize() for word in name.split("_"))
     doc = observed(f"{summary} relative to a geodetic observer.", points, returns, RELATIVE_REMARKS[name])
-    return (name, body, 0, columns, doc)
+    return entry(name, "Seen", columns, doc)
 
 
 RELATIVE = [
@@ -133,17 +145,17 @@ RELATIVE = [
 # name, kernel body, slot of the method table, columns (registry/columns.hpp), docstring
 CONVERSIONS = [
     *RELATIVE,
-    ("aer_from_lla", "AerFromLla", 0, f"{LLA_M} {AT_OBSERVER} -> {AER_M}", observed(
+    entry("aer_from_lla", "Seen", f"{LLA_M} {AT_OBSERVER} -> {AER_M}", observed(
         "Azimuth, elevation and range of geodetic points seen from a geodetic observer.",
         TARGET_LLA, aer("ndarray"), "aer_from_pos of the target's pos_from_lla; a target at the observer has\n"
         "azimuth and elevation 0. ")),
-    ("lla_from_aer", "LlaFromAer", 0, f"{AER_M} {AT_OBSERVER} -> {LLA_M}", observed(
+    entry("lla_from_aer", "Seen", f"{AER_M} {AT_OBSERVER} -> {LLA_M}", observed(
         "Geodetic coordinates of points at given azimuth, elevation and range from a\ngeodetic observer.",
         aer("array_like"), RESULT_LLA, "lla_from_pos of pos_from_aer. ")),
-    ("pos_from_aer", "PosFromAer", 0, f"{AER_M} {AT_OBSERVER} -> {POS_M}", observed(
+    entry("pos_from_aer", "Seen", f"{AER_M} {AT_OBSERVER} -> {POS_M}", observed(
         "ECEF positions of points at given azimuth, elevation and range from a geodetic\nobserver.",
         aer("array_like"), RESULT_POSITIONS, "pos_from_enu of enu_from_aer. ")),
-    ("aer_from_pos", "AerFromPos", 0, f"{POS_M} {AT_OBSERVER} -> {AER_M}", observed(
+    entry("aer_from_pos", "Seen", f"{POS_M} {AT_OBSERVER} -> {AER_M}", observed(
         "Azimuth, elevation and range of ECEF positions seen from a geodetic observer.",
         TARGET_POSITIONS, aer("ndarray"),
         "As aer_coords, with the azimuth in [0, 2 pi) (aer_coords' plus 2 pi where\n"
@@ -151,23 +163,23 @@ CONVERSIONS = [
         "atan2(up, hypot(east, north)), which stays accurate at the zenith where\n"
         "aer_coords' asin(up / range) loses digits. A target at the observer has\n"
         "azimuth and elevation 0. ")),
-    ("aer_from_enu", "AerFromEnu", 0, f"{ENU_M} -> {AER_M}", between(
+    entry("aer_from_enu", "Between", f"{ENU_M} -> {AER_M}", between(
         "Azimuth, elevation and range of east, north, up coordinates.", enu("array_like"), aer("ndarray"),
         ORIGIN)),
-    ("enu_from_aer", "EnuFromAer", 0, f"{AER_M} -> {ENU_M}", between(
+    entry("enu_from_aer", "Between", f"{AER_M} -> {ENU_M}", between(
         "East, north, up coordinates of azimuth, elevation and range.", aer("array_like"), enu("ndarray"))),
-    ("aer_from_ned", "AerFromNed", 0, f"{NED_M} -> {AER_M}", between(
+    entry("aer_from_ned", "Between", f"{NED_M} -> {AER_M}", between(
         "Azimuth, elevation and range of north, east, down coordinates.", ned("array_like"), aer("ndarray"),
         ORIGIN)),
-    ("ned_from_aer", "NedFromAer", 0, f"{AER_M} -> {NED_M}", between(
+    entry("ned_from_aer", "Between", f"{AER_M} -> {NED_M}", between(
         "North, east, down coordinates of azimuth, elevation and range.", aer("array_like"), ned("ndarray"))),
-    ("enu_from_ecef_vector", "EnuFromEcefVector", 0, f"{ECEF_V} lat0:rad lon0:rad -> {ENU_V}", to_local(
+    entry("enu_from_ecef_vector", "Rotated", f"{ECEF_V} lat0:rad lon0:rad -> {ENU_V}", to_local(
         "east, north, up", "East, north, up components of ECEF vectors at a geodetic latitude and longitude.")),
-    ("ecef_vector_from_enu", "EcefVectorFromEnu", 0, f"{ENU_V} lat0:rad lon0:rad -> {ECEF_V}", from_local(
+    entry("ecef_vector_from_enu", "Rotated", f"{ENU_V} lat0:rad lon0:rad -> {ECEF_V}", from_local(
         "east, north, up", "ECEF components of vectors given by east, north, up components.")),
-    ("ned_from_ecef_vector", "NedFromEcefVector", 0, f"{ECEF_V} lat0:rad lon0:rad -> {NED_V}", to_local(
+    entry("ned_from_ecef_vector", "Rotated", f"{ECEF_V} lat0:rad lon0:rad -> {NED_V}", to_local(
         "north, east, down", "North, east, down components of ECEF vectors at a geodetic latitude and longitude.")),
-    ("ecef_vector_from_ned", "EcefVectorFromNed", 0, f"{NED_V} lat0:rad lon0:rad -> {ECEF_V}", from_local(
+    entry("ecef_vector_from_ned", "Rotated", f"{NED_V} lat0:rad lon0:rad -> {ECEF_V}", from_local(
         "north, east, down", "ECEF components of vectors given by north, east, down components.")),
     ("look_at_spheroid", "LookAtSpheroid", 0, "lat0:rad lon0:rad alt0:m az:rad tilt:rad Re:m f:1 -> lat:rad lon:rad range:m",
      LOOK_AT_SPHEROID),

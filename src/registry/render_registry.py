@@ -19,7 +19,7 @@ def literal(text):
 
 
 def x_macro(macro, entries):
-    rows = [f'    X({name}, {body}, {slot}, "{columns}")' for name, body, slot, columns, *_ in entries]
+    rows = [f'    X({name}, {slot}, "{columns}", {body})' for name, body, slot, columns, *_ in entries]
     return f"#define {macro}(X) \\\n" + " \\\n".join(rows) + "\n"
 
 

@@ -39,7 +39,7 @@ inline constexpr UfuncDescription describe(int k)
 
 // In the registry's order, which is the module's.
 inline constexpr UfuncDescription kUfuncs[] = {
-#define QUORVANE_UFUNC(name, Body, slot, columns) describe(static_cast<int>(registry::Id::name)),
+#define QUORVANE_UFUNC(name, slot, columns, ...) describe(static_cast<int>(registry::Id::name)),
     QUORVANE_CONVERSIONS(QUORVANE_UFUNC)
 #undef QUORVANE_UFUNC
 };

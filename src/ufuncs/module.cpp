@@ -153,7 +153,7 @@ int add_registry(PyObject *module)
         int slot;
     };
     static constexpr Slot kSlots[] = {
-#define QUORVANE_SLOT(name, Body, slot, columns) {#name, slot},
+#define QUORVANE_SLOT(name, slot, columns, ...) {#name, slot},
         QUORVANE_KERNELS(QUORVANE_SLOT)
 #undef QUORVANE_SLOT
     };

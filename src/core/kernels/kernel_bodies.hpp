@@ -475,8 +475,9 @@ constexpr bool kComputeBound = (std::is_same_v<Body, Listed> || ...);
 template <class Body>
 constexpr bool compute_bound()
 {
-    return kComputeBound<Body, LlaFromPos, LlaFromEnu, LlaFromNed, LlaFromAer, AerFromLla,
-                         LlaFromSpherical, GeodeticLatFromGeocentricLat, LookAtSpheroid>;
+    return kComputeBound<Body, LlaFromPos, Seen<EnuForm, LlaForm>, Seen<NedForm, LlaForm>,
+                         Seen<AerForm, LlaForm>, Seen<LlaForm, AerForm>, LlaFromSpherical,
+                         GeodeticLatFromGeocentricLat, LookAtSpheroid>;
 }
 
 template <class P, class Body, class = void>
@@ -506,10 +507,10 @@ struct Float32Driver<P, Body,
 };
 
 // Every registry entry's columns agree with its body.
-#define QUORVANE_CHECK_COLUMNS(name, Body, slot, columns)                           \
-    static_assert(registry::count_columns(columns).point_inputs == Body::inputs,    \
-                  #name ": the registry's inputs differ from the kernel body's");   \
-    static_assert(registry::count_columns(columns).output_columns == Body::outputs, \
+#define QUORVANE_CHECK_COLUMNS(name, slot, columns, ...)                                   \
+    static_assert(registry::count_columns(columns).point_inputs == __VA_ARGS__::inputs,    \
+                  #name ": the registry's inputs differ from the kernel body's");          \
+    static_assert(registry::count_columns(columns).output_columns == __VA_ARGS__::outputs, \
                   #name ": the registry's output columns differ from the kernel body's");
 QUORVANE_KERNELS(QUORVANE_CHECK_COLUMNS)
 #undef QUORVANE_CHECK_COLUMNS
@@ -530,13 +531,13 @@ constexpr KernelSet make_set(const char *name)
 {
     return KernelSet{
         {
-#define QUORVANE_DRIVER(name, Body, slot, columns) Driver<P, Body>::kernel,
+#define QUORVANE_DRIVER(name, slot, columns, ...) Driver<P, __VA_ARGS__>::kernel,
             QUORVANE_KERNELS(QUORVANE_DRIVER)
 #undef QUORVANE_DRIVER
         },
         // No ufunc calls the internal kernels.
         {
-#define QUORVANE_FLOAT32_DRIVER(name, Body, slot, columns) in_place_float32<P, Body>(),
+#define QUORVANE_FLOAT32_DRIVER(name, slot, columns, ...) in_place_float32<P, __VA_ARGS__>(),
             QUORVANE_CONVERSIONS(QUORVANE_FLOAT32_DRIVER)
 #undef QUORVANE_FLOAT32_DRIVER
         },

@@ -240,26 +240,14 @@ struct Between {
     }
 };
 
-using EnuFromPos = Observed<Between<PosForm, EnuForm>, 3>;
-using NedFromPos = Observed<Between<PosForm, NedForm>, 3>;
-using AerFromPos = Observed<Between<PosForm, AerForm>, 3>;
-using EnuFromLla = Observed<Between<LlaForm, EnuForm>, 3>;
-using NedFromLla = Observed<Between<LlaForm, NedForm>, 3>;
-using AerFromLla = Observed<Between<LlaForm, AerForm>, 3>;
-using PosFromEnu = Observed<Between<EnuForm, PosForm>, 3>;
-using PosFromNed = Observed<Between<NedForm, PosForm>, 3>;
-using PosFromAer = Observed<Between<AerForm, PosForm>, 3>;
-using LlaFromEnu = Observed<Between<EnuForm, LlaForm>, 3>;
-using LlaFromNed = Observed<Between<NedForm, LlaForm>, 3>;
-using LlaFromAer = Observed<Between<AerForm, LlaForm>, 3>;
-using AerFromEnu = Between<EnuForm, AerForm>;
-using AerFromNed = Between<NedForm, AerForm>;
-using EnuFromAer = Between<AerForm, EnuForm>;
-using NedFromAer = Between<AerForm, NedForm>;
-using EnuFromEcefVector = Observed<Between<EcefVectorForm, EnuForm>, 3, GeodeticAxes>;
-using NedFromEcefVector = Observed<Between<EcefVectorForm, NedForm>, 3, GeodeticAxes>;
-using EcefVectorFromEnu = Observed<Between<EnuForm, EcefVectorForm>, 3, GeodeticAxes>;
-using EcefVectorFromNed = Observed<Between<NedForm, EcefVectorForm>, 3, GeodeticAxes>;
+// The bodies of the registry's local-frame conversions, <To>_from_<From>:
+// Between itself where neither form needs an observer, else one of these.
+// A target relative to a geodetic observer (lat0, lon0, alt0 after its columns).
+template <class From, class To>
+using Seen = Observed<Between<From, To>, 3>;
+// A vector rotated at a geodetic latitude and longitude (lat0, lon0 after it).
+template <class From, class To>
+using Rotated = Observed<Between<From, To>, 3, GeodeticAxes>;
 
 }  // namespace
 }  // namespace quorvane::kernels

@@ -38,14 +38,12 @@ struct Candidate {
     bool published;
 };
 
-#define QUORVANE_CANDIDATE(name, Body, slot, columns, published)                      \
+#define QUORVANE_CANDIDATE(name, columns, published)                                  \
     {{#name, columns, registry::count_columns(columns).point_inputs,                  \
       registry::count_columns(columns).output_columns, &checked<registry::Id::name>}, \
      published},
-#define QUORVANE_CONVERSION(name, Body, slot, columns) \
-    QUORVANE_CANDIDATE(name, Body, slot, columns, true)
-#define QUORVANE_PIECE(name, Body, slot, columns) \
-    QUORVANE_CANDIDATE(name, Body, slot, columns, (slot) > 0)
+#define QUORVANE_CONVERSION(name, slot, columns, ...) QUORVANE_CANDIDATE(name, columns, true)
+#define QUORVANE_PIECE(name, slot, columns, ...) QUORVANE_CANDIDATE(name, columns, (slot) > 0)
 constexpr Candidate kCandidates[] = {QUORVANE_CONVERSIONS(QUORVANE_CONVERSION)
                                          QUORVANE_INTERNAL_KERNELS(QUORVANE_PIECE)};
 #undef QUORVANE_PIECE
