@@ -14,6 +14,8 @@
 // zenith, where the arcsine of up / range (aer_coords) loses half the digits.
 #pragma once
 
+#include <algorithm>
+
 #include "core/kernels/ellipsoid_params.hpp"
 #include "core/kernels/geodetic_lanes.hpp"
 #include "core/kernels/lanes.hpp"
@@ -106,8 +108,9 @@ QV_INLINE void rotate_to_local(const V<K> *x, const V<K> *axes, V<K> *enu)
 // north and up components in the observer's frame, and returns the vector
 // whose norm is its range: the ECEF difference to the observer for ECEF and
 // geodetic forms, the vector itself for ECEF vectors and local forms.
-// of_local() takes both back to the form. observer_inputs counts the observer's columns that the
-// form needs: a position, or the axes of a rotation, or none.
+// of_local() takes both back to the form. observer_inputs counts the
+// observer's columns that the form needs: a position, the axes of a rotation,
+// or none.
 
 struct PosForm {
     static constexpr int observer_inputs = 3;
@@ -220,9 +223,7 @@ struct AerForm {
 // and a body of its own between local forms, which need none.
 template <class From, class To>
 struct Between {
-    static constexpr int inputs =
-        3 +
-        (From::observer_inputs > To::observer_inputs ? From::observer_inputs : To::observer_inputs);
+    static constexpr int inputs = 3 + std::max(From::observer_inputs, To::observer_inputs);
     static constexpr int outputs = 3;
     template <class P, int K>
     QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, const V<K> *observer,
@@ -236,6 +237,7 @@ struct Between {
     template <class P, int K>
     QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
     {
+        static_assert(inputs == 3, "only local forms convert without an observer");
         lanes<P, K>(E, x, nullptr, y);
     }
 };
