@@ -340,15 +340,10 @@ void native_float32_loop(const UfuncDescription &ufunc, kernels::Float32Kernel k
     kernels::Rounding rounding;
     std::fenv_t outside;
     std::feholdexcept(&outside);
-    const bool invalid = for_each_run<float>(
-        ufunc, args, n, steps,
-        [&](double Re, double f, std::ptrdiff_t count, const In *in, const Out *out) {
-            const kernels::Rounding run = kernel(Re, f, count, in, out);
-            rounding.largest = run.largest > rounding.largest ? run.largest : rounding.largest;
-            rounding.smallest_inexact = run.smallest_inexact < rounding.smallest_inexact
-                                            ? run.smallest_inexact
-                                            : rounding.smallest_inexact;
-        });
+    const bool invalid =
+        for_each_run<float>(ufunc, args, n, steps,
+                            [&](double Re, double f, std::ptrdiff_t count, const In *in,
+                                const Out *out) { rounding.merge(kernel(Re, f, count, in, out)); });
     std::fesetenv(&outside);
     // Rounded again here, where the flags count, the two magnitudes raise
     // the overflow and underflow of NumPy's own cast of the results.

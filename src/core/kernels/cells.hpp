@@ -72,11 +72,9 @@ struct RoundingLanes {
 
     Rounding reduce() const
     {
-        Rounding r{largest[0], smallest_inexact[0]};
-        for (int j = 1; j < kLanes; ++j) {
-            r.largest = r.largest < largest[j] ? largest[j] : r.largest;
-            r.smallest_inexact =
-                smallest_inexact[j] < r.smallest_inexact ? smallest_inexact[j] : r.smallest_inexact;
+        Rounding r;
+        for (int j = 0; j < kLanes; ++j) {
+            r.merge({largest[j], smallest_inexact[j]});
         }
         return r;
     }

@@ -17,6 +17,14 @@ namespace quorvane::kernels {
 struct Rounding {
     double largest = 0.0;
     double smallest_inexact = __builtin_inf();
+
+    // The two magnitudes of these results and those of `other` together.
+    void merge(const Rounding &other)
+    {
+        largest = other.largest > largest ? other.largest : largest;
+        smallest_inexact =
+            other.smallest_inexact < smallest_inexact ? other.smallest_inexact : smallest_inexact;
+    }
 };
 
 // A kernel on columns of float32 points and results (Re and f stay doubles):
