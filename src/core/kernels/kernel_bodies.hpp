@@ -191,6 +191,60 @@ struct SurfacePointBody {
     }
 };
 
+// A body with a driver of its own for any cells.
+template <class P, class Body, class Cells, class = void>
+constexpr bool kHasCellsKernel = false;
+
+template <class P, class Body, class Cells>
+constexpr bool
+    kHasCellsKernel<P, Body, Cells, std::void_t<decltype(&Body::template cells_kernel<P, Cells>)>> =
+        true;
+
+// The values of a call's one observer, whose columns (from obs on) repeat one
+// point: computed once, on that point, by the observer's own driver where it
+// has one, and splatted into every lane of the targets (TargetsOfOneObserver).
+template <class Observer>
+struct OneObserver {
+    EllipsoidParams E;
+    double observer[Observer::outputs];
+};
+
+template <class P, class Observer, class InCell>
+OneObserver<Observer> one_observer(double Re, double f, const In *obs)
+{
+    OneObserver<Observer> context{make_params(Re, f), {}};
+    Out out[Observer::outputs];
+    for (int c = 0; c < Observer::outputs; ++c) {
+        out[c] = {reinterpret_cast<char *>(&context.observer[c]), 0};
+    }
+    // The observer's values stay doubles, whatever the columns hold.
+    Cells<InCell, double> cells;
+    if constexpr (kHasCellsKernel<P, Observer, decltype(cells)>) {
+        Observer::template cells_kernel<P>(Re, f, 1, obs, out, cells);
+    } else {
+        run_cells<P, Observer>(context.E, 1, obs, out, cells);
+    }
+    return context;
+}
+
+// The targets of one observer: Target's lanes, which take the observer's
+// values as a further argument, on the first `columns` input columns; where
+// the observer's repeated columns follow the target's, only the target's are
+// gathered for every point.
+template <class Target, class Observer, int columns = Target::inputs>
+struct TargetsOfOneObserver {
+    static constexpr int inputs = columns, outputs = Target::outputs;
+    template <class P, int K>
+    QV_INLINE static void lanes(const OneObserver<Observer> &c, const V<K> *x, V<K> *y)
+    {
+        V<K> observer[Observer::outputs];
+        for (int i = 0; i < Observer::outputs; ++i) {
+            observer[i] = splat<K>(c.observer[i]);
+        }
+        Target::template lanes<P, K>(c.E, x, observer, y);
+    }
+};
+
 struct ReducedLat {
     static constexpr int inputs = 1, outputs = 1;
     template <class P, int K>
@@ -336,25 +390,6 @@ QV_INLINE void aer_in_frame(const V<K> *target, const V<K> *r_obs, const V<K> *f
     look_angles<P>(east, north, up, y[2], y, y + 1);
 }
 
-// aer_coords' targets (inputs xyz) of one observer, whose position and frame
-// (ObserverFrame's twelve outputs) are computed once per call.
-struct ObserverValues {
-    double at[12];
-};
-
-struct AerOfOneObserver {
-    static constexpr int inputs = 3, outputs = 3;
-    template <class P, int K>
-    QV_INLINE static void lanes(const ObserverValues &observer, const V<K> *x, V<K> *y)
-    {
-        V<K> values[12];
-        for (int i = 0; i < 12; ++i) {
-            values[i] = splat<K>(observer.at[i]);
-        }
-        aer_in_frame<P>(x, values, values + 3, y);
-    }
-};
-
 // The observer's position and frame, the steps of Aer that depend on it alone:
 // pos_from_lla's outputs, then enu's east, north and up vectors.
 struct ObserverFrame
@@ -368,6 +403,18 @@ struct ObserverFrame
     }
 };
 
+// aer_coords' steps for a target (inputs xyz, then the observer's columns,
+// unread), given the observer's position and frame, ObserverFrame's outputs.
+struct AerOfTarget {
+    static constexpr int inputs = 6, outputs = 3;
+    template <class P, int K>
+    QV_INLINE static void lanes(const EllipsoidParams &, const V<K> *x, const V<K> *observer,
+                                V<K> *y)
+    {
+        aer_in_frame<P>(x, observer, observer + 3, y);
+    }
+};
+
 struct Aer {
     static constexpr int inputs = 6, outputs = 3;
     static constexpr int latitude = 3;
@@ -377,7 +424,7 @@ struct Aer {
     {
         V<K> observer[ObserverFrame::outputs];
         ObserverFrame::from_trig<P>(E, x + 3, t, observer);
-        aer_in_frame<P>(x, observer, observer + 3, y);
+        AerOfTarget::lanes<P>(E, x, observer, y);
     }
     template <class P, int K>
     QV_INLINE static void lanes(const EllipsoidParams &E, const V<K> *x, V<K> *y)
@@ -397,15 +444,9 @@ struct Aer {
             run_surface_point<P, Aer>(Re, f, n, in, out, cells);
             return;
         }
-        ObserverValues observer;
-        Out observer_out[12];
-        for (int c = 0; c < 12; ++c) {
-            observer_out[c] = {reinterpret_cast<char *>(&observer.at[c]), 0};
-        }
-        // The observer's values stay doubles, whatever the columns hold.
-        kernels::Cells<typename Cells::InCell, double> observer_cells;
-        ObserverFrame::cells_kernel<P>(Re, f, 1, in + 3, observer_out, observer_cells);
-        run_cells<P, AerOfOneObserver>(observer, n, in, out, cells);
+        const auto observer = one_observer<P, ObserverFrame, typename Cells::InCell>(Re, f, in + 3);
+        run_cells<P, TargetsOfOneObserver<AerOfTarget, ObserverFrame, 3>>(observer, n, in, out,
+                                                                          cells);
     }
 };
 

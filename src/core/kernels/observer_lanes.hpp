@@ -12,7 +12,6 @@
 
 #include <cstddef>
 
-#include "core/kernels/cells.hpp"
 #include "core/kernels/ellipsoid_params.hpp"
 #include "core/kernels/lanes.hpp"
 #include "core/kernels/radii_lanes.hpp"
@@ -97,27 +96,6 @@ struct GeodeticAxes {
     }
 };
 
-// The observer's values once per call, splatted into every lane.
-template <class Observer>
-struct OneObserver {
-    EllipsoidParams E;
-    double observer[Observer::outputs];
-};
-
-template <class Target, int first, class Observer>
-struct TargetsOfOneObserver {
-    static constexpr int inputs = Target::inputs, outputs = Target::outputs;
-    template <class P, int K>
-    QV_INLINE static void lanes(const OneObserver<Observer> &c, const V<K> *x, V<K> *y)
-    {
-        V<K> observer[Observer::outputs];
-        for (int i = 0; i < Observer::outputs; ++i) {
-            observer[i] = splat<K>(c.observer[i]);
-        }
-        Target::template lanes<P, K>(c.E, x, observer, y);
-    }
-};
-
 // A body of targets (inputs and outputs of the conversion, lanes taking the
 // observer's values as a further argument) whose observer's columns (lat0,
 // lon0 and, for GeodeticObserver, alt0) start at input column `first`.
@@ -148,15 +126,10 @@ struct Observed {
             run_cells<P, Observed>(make_params(Re, f), n, in, out, cells);
             return;
         }
-        OneObserver<Observer> context{make_params(Re, f), {}};
-        Out observer_out[Observer::outputs];
-        for (int c = 0; c < Observer::outputs; ++c) {
-            observer_out[c] = {reinterpret_cast<char *>(&context.observer[c]), 0};
-        }
-        // The observer's values stay doubles, whatever the columns hold.
-        Cells<typename Columns::InCell, double> observer_cells;
-        run_cells<P, Observer>(context.E, 1, obs, observer_out, observer_cells);
-        run_cells<P, TargetsOfOneObserver<Target, first, Observer>>(context, n, in, out, cells);
+        const auto context = one_observer<P, Observer, typename Columns::InCell>(Re, f, obs);
+        // A target's columns before its observer's are all that it reads.
+        constexpr int columns = first > 0 ? first : Target::inputs;
+        run_cells<P, TargetsOfOneObserver<Target, Observer, columns>>(context, n, in, out, cells);
     }
 };
 
