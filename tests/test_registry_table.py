@@ -3,14 +3,12 @@ the build compiled from its rendering, and the renderer's C++ literals and outpu
 
 import ast
 import sys
-from pathlib import Path
 
 import pytest
 from hypothesis import given, strategies as st
 
 import quorvane.mathtools.ellipsoid.ufuncs as U
-
-REGISTRY = Path(__file__).resolve().parent.parent / "src/registry"
+from support.renderers import REGISTRY
 TABLE_MODULES = ("render_registry", "conversions", "docs", "table_conversions", "local_frames", "latitudes",
                  "geodesics")
 

@@ -1,5 +1,6 @@
-"""The build's stub renderers (src/registry/*_stub.py), loaded from their files:
-they run at build time and are not installed with the package."""
+"""The registry's folder (src/registry), and the build's stub renderers in it
+(*_stub.py), loaded from their files: they run at build time and are not
+installed with the package."""
 
 import runpy
 from pathlib import Path
